@@ -1,0 +1,270 @@
+#include "String.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace q9framework {
+
+// Not atomic on purpose: strings are shared only within one thread, and the count is touched on
+// every copy of every label and property.
+struct String::InternalString {
+    int refCount;
+    size_t length;
+    char text[1];
+
+    static InternalString* create(size_t length)
+    {
+        void* mem = std::malloc(sizeof(InternalString) + length);
+        if (mem == nullptr)
+            throw std::bad_alloc();
+        auto* s = static_cast<InternalString*>(mem);
+        s->refCount = 1;
+        s->length = length;
+        s->text[length] = 0;
+        return s;
+    }
+};
+
+namespace {
+String::InternalString* makeInternal(const char* text, size_t length)
+{
+    if (text == nullptr || length == 0)
+        return nullptr;
+    auto* s = String::InternalString::create(length);
+    std::memcpy(s->text, text, length);
+    return s;
+}
+} // namespace
+
+String::String(const char* text) : internal(text ? makeInternal(text, std::strlen(text)) : nullptr) {}
+
+String::String(const char* text, size_t numBytes)
+    : internal(text ? makeInternal(text, strnlen(text, numBytes)) : nullptr)
+{
+}
+
+String::String(int value)
+{
+    char buffer[16];
+    const int n = std::snprintf(buffer, sizeof(buffer), "%i", value);
+    internal = makeInternal(buffer, static_cast<size_t>(n));
+}
+
+String::String(double value, int decimals)
+{
+    char buffer[512];
+    int n;
+    if (decimals < 0)
+        n = std::snprintf(buffer, sizeof(buffer), "%f", value);
+    else
+        n = std::snprintf(buffer, sizeof(buffer), "%.*f", decimals > 99 ? 99 : decimals, value);
+    if (n < 0)
+        n = 0;
+    if (n >= static_cast<int>(sizeof(buffer)))
+        n = static_cast<int>(sizeof(buffer)) - 1;
+    internal = makeInternal(buffer, static_cast<size_t>(n));
+}
+
+String::String(const String& other) noexcept : internal(other.internal)
+{
+    if (internal)
+        ++internal->refCount;
+}
+
+String::String(String&& other) noexcept : internal(other.internal) { other.internal = nullptr; }
+
+String& String::operator=(const String& other) noexcept
+{
+    if (other.internal)
+        ++other.internal->refCount;
+    if (internal && --internal->refCount == 0)
+        std::free(internal);
+    internal = other.internal;
+    return *this;
+}
+
+String& String::operator=(String&& other) noexcept
+{
+    if (this != &other) {
+        if (internal && --internal->refCount == 0)
+            std::free(internal);
+        internal = other.internal;
+        other.internal = nullptr;
+    }
+    return *this;
+}
+
+String::~String()
+{
+    if (internal && --internal->refCount == 0)
+        std::free(internal);
+}
+
+const char* String::toUTF8() const noexcept { return internal ? internal->text : ""; }
+size_t String::length() const noexcept { return internal ? internal->length : 0; }
+bool String::isEmpty() const noexcept { return internal == nullptr || internal->text[0] == 0; }
+
+String& String::append(const char* text, size_t numBytes)
+{
+    if (text == nullptr)
+        return *this;
+    numBytes = strnlen(text, numBytes);
+    if (numBytes == 0)
+        return *this;
+    const size_t oldLength = length();
+    auto* s = InternalString::create(oldLength + numBytes);
+    std::memcpy(s->text, toUTF8(), oldLength);
+    std::memcpy(s->text + oldLength, text, numBytes);
+    *this = String(s);
+    return *this;
+}
+
+String& String::operator+=(const String& other) { return append(other.toUTF8(), other.length()); }
+String& String::operator+=(const char* other) { return other ? append(other, std::strlen(other)) : *this; }
+
+String String::operator+(const String& other) const
+{
+    String result(*this);
+    result += other;
+    return result;
+}
+
+String String::operator+(const char* other) const
+{
+    String result(*this);
+    result += other;
+    return result;
+}
+
+String operator+(const char* a, const String& b) { return String(a) + b; }
+
+int String::compare(const String& other) const noexcept
+{
+    if (internal == other.internal)
+        return 0;
+    return std::strcmp(toUTF8(), other.toUTF8());
+}
+
+bool String::startsWith(const char* prefix) const noexcept
+{
+    const size_t n = prefix ? std::strlen(prefix) : 0;
+    return n <= length() && std::memcmp(toUTF8(), prefix ? prefix : "", n) == 0;
+}
+
+bool String::endsWith(const char* suffix) const noexcept
+{
+    const size_t n = suffix ? std::strlen(suffix) : 0;
+    return n <= length() && std::memcmp(toUTF8() + length() - n, suffix ? suffix : "", n) == 0;
+}
+
+int String::indexOf(const char* needle) const noexcept
+{
+    const char* found = std::strstr(toUTF8(), needle ? needle : "");
+    return found ? static_cast<int>(found - toUTF8()) : -1;
+}
+
+String String::substring(int start, int end) const
+{
+    const int len = static_cast<int>(length());
+    if (start < 0)
+        start = 0;
+    if (end > len)
+        end = len;
+    if (start >= end)
+        return String();
+    return String(toUTF8() + start, static_cast<size_t>(end - start));
+}
+
+String String::substring(int start) const { return substring(start, static_cast<int>(length())); }
+
+String String::toLowerCase() const
+{
+    String result(toUTF8(), length());
+    if (result.internal)
+        for (size_t i = 0; i < result.internal->length; ++i)
+            result.internal->text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(result.internal->text[i])));
+    return result;
+}
+
+String String::toUpperCase() const
+{
+    String result(toUTF8(), length());
+    if (result.internal)
+        for (size_t i = 0; i < result.internal->length; ++i)
+            result.internal->text[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(result.internal->text[i])));
+    return result;
+}
+
+String String::trim() const
+{
+    const char* t = toUTF8();
+    int start = 0;
+    int end = static_cast<int>(length());
+    while (start < end && std::isspace(static_cast<unsigned char>(t[start])))
+        ++start;
+    while (end > start && std::isspace(static_cast<unsigned char>(t[end - 1])))
+        --end;
+    return substring(start, end);
+}
+
+int String::getIntValue() const noexcept { return static_cast<int>(std::strtol(toUTF8(), nullptr, 10)); }
+double String::getDoubleValue() const noexcept { return std::strtod(toUTF8(), nullptr); }
+
+int String::numCharacters() const noexcept
+{
+    int count = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(toUTF8()); *p; ++p)
+        if ((*p & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+String String::formatDuration(double milliseconds)
+{
+    if (milliseconds < 0)
+        return "-" + formatDuration(-milliseconds);
+    if (milliseconds < 1000.0)
+        return formatted("%d ms", static_cast<int>(milliseconds));
+
+    const long long totalSeconds = static_cast<long long>(milliseconds / 1000.0);
+    const long long hours = totalSeconds / 3600;
+    const long long minutes = (totalSeconds / 60) % 60;
+    const long long seconds = totalSeconds % 60;
+    String result;
+    auto part = [&result](long long n, const char* unit) {
+        if (n == 0)
+            return;
+        if (!result.isEmpty())
+            result += " ";
+        result += formatted("%lld %s", n, unit);
+    };
+    part(hours, hours == 1 ? "hr" : "hrs");
+    part(minutes, "min");
+    if (hours == 0)
+        part(seconds, "sec");
+    return result.isEmpty() ? String("0 sec") : result;
+}
+
+String String::formatted(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n <= 0) {
+        va_end(args);
+        return String();
+    }
+    auto* s = InternalString::create(static_cast<size_t>(n));
+    std::vsnprintf(s->text, static_cast<size_t>(n) + 1, format, args);
+    va_end(args);
+    return String(s);
+}
+
+} // namespace q9framework

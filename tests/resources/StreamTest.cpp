@@ -1,0 +1,146 @@
+#include "framework/resources/FileStream.h"
+#include "framework/resources/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+std::vector<uint8_t> bytesOf(const MemoryStream& s)
+{
+    const auto* p = static_cast<const uint8_t*>(s.getBlock().getData());
+    return std::vector<uint8_t>(p, p + s.getBlock().getSize());
+}
+
+std::string tempPath(const char* name)
+{
+    return std::string(::testing::TempDir()) + name + std::to_string(::getpid());
+}
+} // namespace
+
+TEST(Stream, TypedValuesAreLittleEndianWithOneBigEndianPrimitive)
+{
+    MemoryStream s;
+    s.writeShort(0x0102);
+    s.writeInt(0x01020304);
+    s.writeIntBigEndian(0x01020304);
+    s.writeInt64(0x0102030405060708LL);
+    s.writeFloat(1.0f);
+    s.writeDouble(-2.0);
+    const std::vector<uint8_t> expected = {
+        0x02, 0x01, 0x04, 0x03, 0x02, 0x01, 0x01, 0x02, 0x03, 0x04, 0x08, 0x07, 0x06, 0x05,
+        0x04, 0x03, 0x02, 0x01, 0x00, 0x00, 0x80, 0x3f, 0, 0, 0, 0, 0, 0, 0x00, 0xc0};
+    EXPECT_EQ(bytesOf(s), expected);
+
+    s.setPosition(0);
+    EXPECT_EQ(s.readShort(), 0x0102);
+    EXPECT_EQ(s.readInt(), 0x01020304);
+    EXPECT_EQ(s.readInt(), 0x04030201); // the big-endian word read back little-endian
+    EXPECT_EQ(s.readInt64(), 0x0102030405060708LL);
+    EXPECT_EQ(s.readFloat(), 1.0f);
+    EXPECT_EQ(s.readDouble(), -2.0);
+    EXPECT_TRUE(s.isExhausted());
+    EXPECT_EQ(s.readInt(), 0) << "an exhausted stream reads 0";
+}
+
+TEST(Stream, StringRecords)
+{
+    MemoryStream s;
+    s.writeString(String());
+    EXPECT_EQ(bytesOf(s), (std::vector<uint8_t>{1, 0, 0, 0, 0}));
+
+    s.clear();
+    s.writeInt(0);
+    s.writeString("abc");
+    s.setPosition(0);
+    EXPECT_TRUE(s.readString().isEmpty());
+    EXPECT_EQ(s.getPosition(), 4) << "a count of 0 consumes only the count";
+    EXPECT_STREQ(s.readString().toUTF8(), "abc");
+
+    // Text stops at the first NUL; a count past the end reads what is there.
+    MemoryStream t;
+    t.writeInt(6);
+    t.write("ab\0cd", 6);
+    t.writeInt(100);
+    t.write("xy", 2);
+    t.setPosition(0);
+    EXPECT_STREQ(t.readString().toUTF8(), "ab");
+    EXPECT_STREQ(t.readString().toUTF8(), "xy");
+}
+
+TEST(Stream, BoolIsPositiveSignedByte)
+{
+    const uint8_t bytes[] = {0, 1, 0x7f, 0x80, 0xff};
+    MemoryStream s(MemoryBlock(bytes, sizeof(bytes), false));
+    const bool expected[] = {false, true, true, false, false};
+    for (bool e : expected)
+        EXPECT_EQ(s.readBool(), e);
+}
+
+TEST(MemoryStream, WrappedBlockIsReadOnlyAndPositionClamps)
+{
+    char data[4] = {1, 2, 3, 4};
+    MemoryStream s(MemoryBlock(data, 4, false));
+    EXPECT_FALSE(s.isWritable());
+    EXPECT_EQ(s.write("xx", 2), 0);
+    EXPECT_EQ(data[0], 1);
+    s.setPosition(-5);
+    EXPECT_EQ(s.getPosition(), 0);
+    s.setPosition(99);
+    EXPECT_EQ(s.getPosition(), 4);
+    s.setPosition(1);
+    s.skip(2);
+    EXPECT_EQ(s.getPosition(), 3);
+    char out[8] = {};
+    EXPECT_EQ(s.read(out, 8), 1);
+    EXPECT_EQ(out[0], 4);
+}
+
+TEST(MemoryStream, WritingGrowsSharedBlock)
+{
+    MemoryBlock block(uint64_t{2});
+    block.fill(0xAA);
+    MemoryStream s(block);
+    s.setPosition(1);
+    EXPECT_EQ(s.write("xyz", 3), 3);
+    EXPECT_EQ(block.getSize(), 4u) << "the stream shares the caller's block";
+    EXPECT_EQ(std::memcmp(block.getData(), "\xAAxyz", 4), 0);
+}
+
+TEST(FileStream, ModesAndMissingFile)
+{
+    const std::string path = tempPath("kv_filestream");
+    {
+        FileStream w(path.c_str(), FileStream::modeWrite);
+        ASSERT_TRUE(w.isOpen());
+        w.writeInt(42);
+        w.writeString("hello");
+        char b;
+        EXPECT_EQ(w.read(&b, 1), 0);
+    }
+    {
+        FileStream r(path.c_str(), FileStream::modeRead);
+        EXPECT_EQ(r.getLength(), 4 + 4 + 6);
+        EXPECT_EQ(r.getPosition(), 0) << "getLength leaves the position where it was";
+        EXPECT_EQ(r.readInt(), 42);
+        EXPECT_STREQ(r.readString().toUTF8(), "hello");
+        EXPECT_EQ(r.write("x", 1), 0) << "read-only streams refuse writes";
+    }
+    {
+        FileStream rw(path.c_str(), FileStream::modeRead | FileStream::modeWrite);
+        EXPECT_EQ(rw.getLength(), 0) << "read+write truncates";
+    }
+    std::remove(path.c_str());
+
+    FileStream missing("/nonexistent/dir/file", FileStream::modeRead);
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.getLength(), 0);
+    EXPECT_EQ(missing.readInt(), 0);
+    EXPECT_TRUE(missing.readString().isEmpty());
+}
