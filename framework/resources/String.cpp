@@ -223,30 +223,19 @@ int String::numCharacters() const noexcept
     return count;
 }
 
-String String::formatDuration(double milliseconds)
+String String::formatDuration(int n)
 {
-    if (milliseconds < 0)
-        return "-" + formatDuration(-milliseconds);
-    if (milliseconds < 1000.0)
-        return formatted("%d ms", static_cast<int>(milliseconds));
-
-    const long long totalSeconds = static_cast<long long>(milliseconds / 1000.0);
-    const long long hours = totalSeconds / 3600;
-    const long long minutes = (totalSeconds / 60) % 60;
-    const long long seconds = totalSeconds % 60;
-    String result;
-    auto part = [&result](long long n, const char* unit) {
-        if (n == 0)
-            return;
-        if (!result.isEmpty())
-            result += " ";
-        result += formatted("%lld %s", n, unit);
-    };
-    part(hours, hours == 1 ? "hr" : "hrs");
-    part(minutes, "min");
-    if (hours == 0)
-        part(seconds, "sec");
-    return result.isEmpty() ? String("0 sec") : result;
+    // Base 60 throughout: the largest unit shown is the first non-zero one.
+    const int d = (n / 216000) % 60, c = (n / 3600) % 60, b = (n / 60) % 60, a = n % 60;
+    if (d >= 1)
+        return formatted("%i:%02i:%02i:%02i", d, c, b, a);
+    if (c >= 1)
+        return formatted("%i:%02i:%02i", c, b, a);
+    if (b >= 1)
+        return formatted("%i:%02i", b, a);
+    if (a > 0)
+        return formatted("%i", a);
+    return String();
 }
 
 String String::formatted(const char* format, ...)

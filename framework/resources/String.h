@@ -57,8 +57,9 @@ public:
     /** Number of Unicode code points (a malformed byte counts as one). */
     int numCharacters() const noexcept;
 
-    /** A duration in milliseconds as a short human text, e.g. "1 hr 2 min", "3 sec", "250 ms". */
-    static String formatDuration(double milliseconds);
+    /** n counted in base 60 and shown from its largest non-zero unit: 59 -> "59", 60 -> "1:00",
+        3600 -> "1:00:00", 216000 -> "1:00:00:00"; 0 gives the empty string. */
+    static String formatDuration(int n);
 
     static String formatted(const char* format, ...)
 #if defined(__GNUC__)

@@ -47,12 +47,16 @@ TEST(String, SharingConcatenationAndOrder)
     EXPECT_STREQ(a.toUTF8(), "abc");
 }
 
-TEST(String, FormatDuration)
+TEST(String, FormatDurationCountsInBase60)
 {
-    EXPECT_STREQ(String::formatDuration(250).toUTF8(), "250 ms");
-    EXPECT_STREQ(String::formatDuration(3000).toUTF8(), "3 sec");
-    EXPECT_STREQ(String::formatDuration(62000).toUTF8(), "1 min 2 sec");
-    EXPECT_STREQ(String::formatDuration(3600000.0 * 2 + 60000 * 5).toUTF8(), "2 hrs 5 min");
+    const struct { int n; const char* expected; } cases[] = {
+        {0, ""}, {59, "59"}, {60, "1:00"}, {61, "1:01"}, {3599, "59:59"}, {3600, "1:00:00"},
+        {3661, "1:01:01"}, {216000, "1:00:00:00"}, {216000 + 3600 * 2 + 60 * 3 + 4, "1:02:03:04"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.n);
+        EXPECT_STREQ(String::formatDuration(c.n).toUTF8(), c.expected);
+    }
 }
 
 TEST(MemoryBlock, OwnershipAndSizing)
