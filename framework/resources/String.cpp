@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace q9framework {
 
@@ -30,6 +31,14 @@ struct String::InternalString {
 };
 
 namespace {
+// Kept out of line: inlined into chains of temporaries, GCC 12 mistakes the count test for a
+// use after free.
+[[gnu::noinline]] void release(String::InternalString* s) noexcept
+{
+    if (s && --s->refCount == 0)
+        std::free(s);
+}
+
 String::InternalString* makeInternal(const char* text, size_t length)
 {
     if (text == nullptr || length == 0)
@@ -79,30 +88,19 @@ String::String(String&& other) noexcept : internal(other.internal) { other.inter
 
 String& String::operator=(const String& other) noexcept
 {
-    if (other.internal)
-        ++other.internal->refCount;
-    if (internal && --internal->refCount == 0)
-        std::free(internal);
-    internal = other.internal;
+    String copy(other);
+    std::swap(internal, copy.internal);
     return *this;
 }
 
 String& String::operator=(String&& other) noexcept
 {
-    if (this != &other) {
-        if (internal && --internal->refCount == 0)
-            std::free(internal);
-        internal = other.internal;
-        other.internal = nullptr;
-    }
+    String taken(std::move(other));
+    std::swap(internal, taken.internal);
     return *this;
 }
 
-String::~String()
-{
-    if (internal && --internal->refCount == 0)
-        std::free(internal);
-}
+String::~String() { release(internal); }
 
 const char* String::toUTF8() const noexcept { return internal ? internal->text : ""; }
 size_t String::length() const noexcept { return internal ? internal->length : 0; }
