@@ -1,0 +1,9 @@
+# Tests of the effect: the DSP engine, the plug-in class and its state chunk, and the plug-in model
+# (AudioPlugin and its buses) it builds on. test_alloc_counter proves the audio path allocates nothing.
+if(TARGET effect)
+    add_executable(tests_effect
+        ${CMAKE_CURRENT_LIST_DIR}/KVEngineTest.cpp)
+    target_link_libraries(tests_effect PRIVATE effect test_alloc_counter test_support
+                          GTest::gtest_main GTest::gmock project_warnings)
+    gtest_discover_tests(tests_effect DISCOVERY_MODE PRE_TEST)
+endif()
