@@ -1,0 +1,110 @@
+#include "framework/plugin/VST2Editor.h"
+
+#include "framework/plugin/AudioPlugin.h"
+
+#include <algorithm>
+
+namespace q9framework {
+
+VST2Editor::VST2Editor(AudioEffect* owner, AudioPlugin* wrappedPlugin, uint32_t flags)
+    : VST2EditorBase(owner), plugin(wrappedPlugin), editorFlags(flags)
+{
+}
+
+VST2Editor::~VST2Editor()
+{
+    close();
+}
+
+bool VST2Editor::getRect(ERect** out)
+{
+    if (out == nullptr)
+        return false;
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(height);
+    rect.right = static_cast<VstInt16>(width);
+    *out = &rect;
+    return true;
+}
+
+bool VST2Editor::open(void* parent)
+{
+    systemWindow = parent;
+    // The editor needs a framework window inside the host's parent to live in. Until the window
+    // toolkit is built there is none, so the plug-in is not asked for an editor it could not show.
+    (void) plugin;
+    return false;
+}
+
+void VST2Editor::close()
+{
+    systemWindow = nullptr;
+}
+
+int32_t VST2Editor::keyCodeFromVstKey(const VstKeyCode& key) noexcept
+{
+    // Some hosts send the minus key as its Windows virtual-key code (189, VK_OEM_MINUS) in `character`.
+    if (key.character == 189)
+        return '-';
+
+    struct Mapping {
+        unsigned char virt;
+        int32_t code;
+    };
+    static constexpr Mapping table[] = {
+        {VKEY_BACK, 0x10000000},  {VKEY_TAB, 9},           {VKEY_RETURN, 13},        {VKEY_SPACE, 32},
+        {VKEY_LEFT, 0x10000001},  {VKEY_UP, 0x10000003},   {VKEY_RIGHT, 0x10000002}, {VKEY_DOWN, 0x10000004},
+        {VKEY_ENTER, 13},         {VKEY_DELETE, 127},      {VKEY_SHIFT, shiftKeyCode},
+        {VKEY_CONTROL, 0x10000005}, {VKEY_ALT, 0x10000006},
+    };
+    for (const Mapping& m : table)
+        if (key.virt == m.virt)
+            return m.code;
+
+    const int32_t c = key.character;
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+        return c;
+    return 0;
+}
+
+int32_t VST2Editor::translate(const VstKeyCode& key) const noexcept
+{
+    const int32_t code = keyCodeFromVstKey(key);
+    // Hosts send letters in lower case; the held shift key makes them capitals.
+    if (code >= 'a' && code <= 'z' && isHeld(shiftKeyCode))
+        return code - 32;
+    return code;
+}
+
+bool VST2Editor::isHeld(int32_t code) const noexcept
+{
+    return std::find(heldKeys.begin(), heldKeys.end(), code) != heldKeys.end();
+}
+
+bool VST2Editor::onKeyDown(VstKeyCode& key)
+{
+    const int32_t code = translate(key);
+    // Auto-repeat arrives as further key-downs without key-ups; the toolkit sees one press per key.
+    if (code == 0 || isHeld(code))
+        return false;
+    heldKeys.push_back(code);
+    return sendKeyToWindow(code, true);
+}
+
+bool VST2Editor::onKeyUp(VstKeyCode& key)
+{
+    const int32_t code = translate(key);
+    const auto it = std::find(heldKeys.begin(), heldKeys.end(), code);
+    if (code == 0 || it == heldKeys.end())
+        return false;
+    heldKeys.erase(it);
+    return sendKeyToWindow(code, false);
+}
+
+bool VST2Editor::sendKeyToWindow(int32_t, bool)
+{
+    return false;
+}
+
+} // namespace q9framework
