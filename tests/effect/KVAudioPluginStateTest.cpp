@@ -1,0 +1,167 @@
+#include "effect/KVAudioPlugin.h"
+
+#include "framework/resources/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+using namespace q9framework;
+
+namespace {
+
+std::string stateBytes(KVAudioPlugin& plugin)
+{
+    MemoryStream out;
+    EXPECT_TRUE(plugin.getState(out));
+    const auto& block = out.getBlock();
+    return std::string(static_cast<const char*>(block.getData()), block.getSize());
+}
+
+std::string chunk(const std::string& text, int32_t magic = KVAudioPlugin::stateMagic)
+{
+    std::string bytes(8, '\0');
+    const auto length = static_cast<int32_t>(text.size() + 1);
+    std::memcpy(&bytes[0], &magic, 4);
+    std::memcpy(&bytes[4], &length, 4);
+    return bytes + text + '\0';
+}
+
+void load(KVAudioPlugin& plugin, const std::string& bytes)
+{
+    MemoryStream in;
+    in.write(bytes.data(), static_cast<int64_t>(bytes.size()));
+    in.setPosition(0);
+    EXPECT_TRUE(plugin.setState(in));
+}
+
+const char* const defaultText =
+    "<KELVANE uiWidth=\"0\" uiHeight=\"0\" uiWidthNew=\"750\" uiHeightNew=\"175\" currentProgram=\"0\">\n"
+    "    <Program name=\"init0\" attack=\"0.500000\" release=\"0.500000\" bypass=\"0.000000\" gain=\"0.500000\""
+    " attackTime=\"0.500000\" releaseTime=\"0.500000\" drive=\"0.000000\" />\n"
+    "</KELVANE>\n";
+
+} // namespace
+
+TEST(KVAudioPluginState, DefaultChunkHasTheExactLayout)
+{
+    KVAudioPlugin plugin;
+    const std::string bytes = stateBytes(plugin);
+    ASSERT_GE(bytes.size(), 8u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x56\x43\x32\x21", 4));
+    const std::string text = defaultText;
+    const auto n = static_cast<uint32_t>(text.size() + 1);
+    const char lengthBytes[4] = {char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF), char(n >> 24)};
+    EXPECT_EQ(bytes.substr(4, 4), std::string(lengthBytes, 4));
+    EXPECT_EQ(bytes.substr(8), text + '\0');
+}
+
+TEST(KVAudioPluginState, RoundTripRestoresValuesSizeAndName)
+{
+    KVAudioPlugin source;
+    const double values[7] = {0.123456789, 0.987654321, 1.0, 0.0000004, 0.3331, 0.9999999, 0.5000001};
+    for (int i = 0; i < 7; ++i)
+        source.setParameter(i, values[i]);
+    source.setEditorSize(1125, 263);
+    const std::string bytes = stateBytes(source);
+
+    KVAudioPlugin restored;
+    load(restored, bytes);
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(restored.getParameter(i), static_cast<double>(static_cast<float>(values[i])), 5e-7);
+    }
+    EXPECT_TRUE(restored.getEngine().isBypassed()) << "restored values reach the engine";
+    EXPECT_EQ(restored.getEngine().getAttackTimeFactor(), 1.0f);
+    EXPECT_EQ(restored.getEngine().getReleaseTimeFactor(), 2.0f);
+    EXPECT_EQ(restored.getEditorWidth(), 1125);
+    EXPECT_EQ(restored.getEditorHeight(), 263);
+    EXPECT_EQ(restored.getProgram().name, "init0");
+    EXPECT_EQ(stateBytes(restored), bytes) << "saving again gives the same bytes";
+}
+
+TEST(KVAudioPluginState, NamesAreEscapedAndComeBack)
+{
+    KVAudioPlugin plugin;
+    load(plugin, chunk("<KELVANE><Program name=\"a &amp; &quot;b&quot; &lt;c&gt;\" /></KELVANE>"));
+    EXPECT_EQ(plugin.getProgram().name, "a & \"b\" <c>");
+    const std::string bytes = stateBytes(plugin);
+    // TinyXML escapes the markup characters and, for a value holding a double quote, switches to
+    // single quotes around it.
+    EXPECT_NE(bytes.find("name='a &amp; &quot;b&quot; &lt;c&gt;'"), std::string::npos);
+    KVAudioPlugin other;
+    load(other, bytes);
+    EXPECT_EQ(other.getProgram().name, "a & \"b\" <c>");
+}
+
+TEST(KVAudioPluginState, MalformedChunksChangeNothing)
+{
+    const std::string good = chunk("<KELVANE uiWidthNew=\"900\"><Program attack=\"1\" /></KELVANE>");
+    std::string badMagic = good;
+    badMagic[3] = 0x22;
+    std::string negative = good;
+    negative[7] = char(0x80);
+    std::string tooLong = good;
+    tooLong[4] = char(tooLong[4] + 1);
+    const struct { std::string bytes; const char* what; } cases[] = {
+        {badMagic, "wrong magic"},
+        {negative, "negative length"},
+        {tooLong, "length past the end of the data"},
+        {good.substr(0, good.size() - 10), "truncated chunk"},
+        {good.substr(0, 6), "shorter than the header"},
+        {std::string(), "empty"},
+        {chunk("<kelvane uiWidthNew=\"900\"><Program attack=\"1\" /></kelvane>"), "root in other letter case"},
+        {chunk("<OTHER><Program attack=\"1\" /></OTHER>"), "foreign root"},
+        {chunk("not xml at all"), "not XML"},
+        {chunk(""), "empty text"},
+        {chunk(std::string(300, '<')), "garbage"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        KVAudioPlugin plugin;
+        plugin.setParameter(0, 0.25);
+        plugin.setEditorSize(800, 200);
+        load(plugin, c.bytes);
+        EXPECT_EQ(plugin.getParameter(0), 0.25);
+        EXPECT_EQ(plugin.getEditorWidth(), 800);
+        EXPECT_EQ(plugin.getEditorHeight(), 200);
+        EXPECT_EQ(plugin.getProgram().name, "init0");
+        EXPECT_EQ(plugin.getEngine().getAttackTarget(), -0.3f) << "the current values are re-applied";
+    }
+}
+
+TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
+{
+    KVAudioPlugin plugin;
+    plugin.setParameter(0, 0.25);
+    plugin.setParameter(6, 0.75);
+    plugin.setEditorSize(800, 200);
+
+    // Only the old size pair: the editor size returns to its default.
+    load(plugin, chunk("<KELVANE uiWidth=\"640\" uiHeight=\"480\" />"));
+    EXPECT_EQ(plugin.getEditorWidth(), 750);
+    EXPECT_EQ(plugin.getEditorHeight(), 175);
+    EXPECT_EQ(plugin.getProgram().name, "init0") << "no program element: the program is untouched";
+
+    // A first child of another name is the program all the same; only "gain" is present.
+    load(plugin, chunk("<KELVANE uiWidthNew=\"123abc\" uiHeightNew=\"x\" currentProgram=\"5\">"
+                       "<Preset gain=\"1\" attack=\"loud\" drive=\"2.5\" /><Program attack=\"0.9\" /></KELVANE>"));
+    EXPECT_EQ(plugin.getParameter(3), 1.0);
+    EXPECT_EQ(plugin.getParameter(0), 0.25) << "a non-numeric value leaves the parameter";
+    EXPECT_EQ(plugin.getParameter(6), 2.5) << "not clamped";
+    EXPECT_TRUE(plugin.getProgram().name.isEmpty()) << "a missing name empties it";
+    EXPECT_EQ(plugin.getEditorWidth(), 123) << "a leading number counts";
+    EXPECT_EQ(plugin.getEditorHeight(), 175) << "non-numeric: the default set before reading stays";
+    EXPECT_EQ(plugin.getCurrentProgram(), 0) << "only program 0 exists";
+    EXPECT_EQ(plugin.getEngine().getGainTarget(), static_cast<float>(std::pow(10.0, 9.0 / 20.0)));
+
+    // A parse error after the program element: what was parsed before it is used.
+    load(plugin, chunk("<KELVANE><Program release=\"0.75\" /><broken"));
+    EXPECT_EQ(plugin.getParameter(1), 0.75);
+
+    // Text after an embedded NUL is ignored.
+    load(plugin, chunk(std::string("<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x", 50)));
+    EXPECT_EQ(plugin.getParameter(1), 0.5);
+}
