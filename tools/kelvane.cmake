@@ -21,3 +21,25 @@ add_library(kelvane_cli STATIC
     ${kelvane_dir}/WaveformPlot.cpp)
 target_include_directories(kelvane_cli PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(kelvane_cli PUBLIC PkgConfig::SNDFILE PRIVATE PkgConfig::CAIRO project_warnings)
+
+# The program itself: a VST host. It loads the plug-in's .so at run time through VSTPlugIn and never
+# links the effect's code.
+if(TARGET auwrapper_vsthost)
+    # The host side: a VSTHost for offline rendering and the plug-in as it holds it (also used by the
+    # plug-in benchmark).
+    add_library(kelvane_host STATIC ${kelvane_dir}/CommandLineHost.cpp ${kelvane_dir}/HostedPlugin.cpp)
+    target_link_libraries(kelvane_host PUBLIC kelvane_cli auwrapper_vsthost PRIVATE project_warnings)
+    # Without --plugin the host uses the bundle of the build tree it was built in.
+    target_compile_definitions(kelvane_host PRIVATE KELVANE_BUILT_BUNDLE="${KELVANE_BUNDLE_DIR}")
+
+    add_executable(kelvane ${kelvane_dir}/main.cpp ${kelvane_dir}/InfoCommand.cpp ${kelvane_dir}/RenderCommand.cpp)
+    target_link_libraries(kelvane PRIVATE kelvane_host project_warnings)
+    if(TARGET plugin)
+        add_dependencies(kelvane plugin)
+    endif()
+    # Further sub-commands (e.g. the Audio Unit's) add their sources and libraries to `kelvane` here.
+    file(GLOB kelvane_command_parts CONFIGURE_DEPENDS "${kelvane_dir}/commands/*.cmake")
+    foreach(part ${kelvane_command_parts})
+        include(${part})
+    endforeach()
+endif()

@@ -130,8 +130,17 @@ std::string statsLine(const AudioData& audio)
 
 struct Panel {
     double x, y, width, height;
-    double yFor(double amplitude) const { return y + height * 0.5 - amplitude * height * 0.5 * 0.94; }
+    double fullScale = 1.0;                  // amplitude drawn at the panel's edge (less a small margin)
+    double yFor(double amplitude) const { return y + height * 0.5 - amplitude / fullScale * height * 0.5 * 0.94; }
 };
+
+double largestPeak(const AudioData& audio)
+{
+    double peak = 0.0;
+    for (const auto& channel : audio.channels)
+        peak = std::max(peak, measureChannel(channel.data(), channel.size()).peak);
+    return peak;
+}
 
 void drawEnvelope(cairo_t* cr, const Panel& p, const std::vector<Column>& columns, Rgb colour)
 {
@@ -156,16 +165,28 @@ void drawEnvelope(cairo_t* cr, const Panel& p, const std::vector<Column>& column
     cairo_fill(cr);
 }
 
+// The input's peak level as a smooth symmetric line: the largest magnitude within a few columns
+// either side, so low notes (a kick's period spans several columns) do not make it zigzag.
 void drawOutline(cairo_t* cr, const Panel& p, const std::vector<Column>& columns, Rgb colour)
 {
-    const double step = p.width / static_cast<double>(columns.size());
-    for (int side = 0; side < 2; ++side) {
+    constexpr int reach = 3;
+    const int n = static_cast<int>(columns.size());
+    std::vector<double> level(columns.size());
+    for (int i = 0; i < n; ++i) {
+        double m = 0.0;
+        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j)
+            m = std::max({m, static_cast<double>(columns[static_cast<size_t>(j)].maximum),
+                          -static_cast<double>(columns[static_cast<size_t>(j)].minimum)});
+        level[static_cast<size_t>(i)] = m;
+    }
+    const double step = p.width / static_cast<double>(n);
+    for (const double sign : {1.0, -1.0}) {
         cairo_new_path(cr);
-        for (size_t i = 0; i < columns.size(); ++i)
-            cairo_line_to(cr, p.x + (static_cast<double>(i) + 0.5) * step,
-                          p.yFor(side == 0 ? columns[i].maximum : columns[i].minimum));
-        setColour(cr, colour, 0.75);
-        cairo_set_line_width(cr, 1.0);
+        for (int i = 0; i < n; ++i)
+            cairo_line_to(cr, p.x + (i + 0.5) * step, p.yFor(sign * level[static_cast<size_t>(i)]));
+        setColour(cr, colour, 0.8);
+        cairo_set_line_width(cr, 1.3);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke(cr);
     }
 }
@@ -221,8 +242,11 @@ bool plotWaveforms(const std::string& pngPath, const AudioData& input, const Aud
 
     const double plotWidth = imageWidth - marginLeft - marginRight;
     const double panelHeight = (imageHeight - headerHeight - axisHeight - panelGap) / 2.0;
-    const Panel top{marginLeft, headerHeight, plotWidth, panelHeight};
-    const Panel bottom{marginLeft, headerHeight + panelHeight + panelGap, plotWidth, panelHeight};
+    // Both panels share one amplitude scale, widened past full scale when either signal goes over,
+    // so nothing is cut off and the 0 dB lines show by how much.
+    const double fullScale = std::max({1.0, largestPeak(input), largestPeak(output)});
+    const Panel top{marginLeft, headerHeight, plotWidth, panelHeight, fullScale};
+    const Panel bottom{marginLeft, headerHeight + panelHeight + panelGap, plotWidth, panelHeight, fullScale};
 
     const int columns = static_cast<int>(plotWidth);
     const auto inputColumns = summarise(input, columns, frames);
@@ -264,7 +288,7 @@ bool plotWaveforms(const std::string& pngPath, const AudioData& input, const Aud
     drawEnvelope(cr, bottom, outputColumns, outputColour);
     drawOutline(cr, bottom, inputColumns, inputColour);
     cairo_restore(cr);
-    text(cr, bottom.x + bottom.width, bottom.y + 17, "blue line: input peaks", 11, inputColour, false, 1.0);
+    text(cr, bottom.x + bottom.width, bottom.y + 17, "blue line: input peak level", 11, inputColour, false, 1.0);
 
     cairo_surface_flush(surface.get());
     if (cairo_surface_write_to_png(surface.get(), pngPath.c_str()) != CAIRO_STATUS_SUCCESS) {

@@ -1,0 +1,165 @@
+// The host callback as an effect sees it: every opcode's answer and the VSTHost operation it reaches.
+
+#include "auwrapper/vsthost/VSTPlugIn.h"
+#include "tests/auwrapper/vsthost/RecordingHost.h"
+#include "tests/auwrapper/vsthost/TestEffects.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+using q9framework::VSTPlugIn;
+
+namespace {
+
+class HostCallback : public ::testing::Test {
+protected:
+    TestEffectLibrary library{"well_formed"};
+    RecordingHost host;
+    std::unique_ptr<VSTPlugIn> plugIn;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(library.loaded());
+        plugIn = std::make_unique<VSTPlugIn>(host, bundleFor(testEffectExecutable("well_formed")), 4096, 44100.0f);
+        plugIn->open();
+        host.calls.clear();
+    }
+
+    VstIntPtr call(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
+    {
+        return VSTPlugIn::hostCallback(plugIn->getEffect(), opcode, index, value, ptr, opt);
+    }
+};
+
+} // namespace
+
+TEST_F(HostCallback, EveryOpcodeAnswersAsTheTableSays)
+{
+    char text[128] = {};
+    const struct {
+        VstInt32 opcode;
+        VstInt32 index;
+        VstIntPtr value;
+        void* ptr;
+        float opt;
+        VstIntPtr answer;
+        const char* hostCall;                 // the VSTHost operation reached, "" for none
+        int32_t a, b;
+    } cases[] = {
+        {audioMasterAutomate, 3, 0, nullptr, 0.75f, 0, "automate", 3, 0},
+        {audioMasterVersion, 0, 0, nullptr, 0, 2300, "", 0, 0},
+        {audioMasterCurrentId, 0, 0, nullptr, 0, 0x54657374, "", 0, 0},     // "Test"
+        {audioMasterIdle, 0, 0, nullptr, 0, 0, "idle", 0, 0},
+        {audioMasterPinConnected, 1, 1, nullptr, 0, 0, "isPinConnected", 1, 1},
+        {audioMasterWantMidi, 0, 1, nullptr, 0, 1, "", 0, 0},
+        {audioMasterGetParameterQuantization, 0, 0, nullptr, 0, 1, "", 0, 0},
+        {audioMasterNeedIdle, 0, 0, nullptr, 0, 1, "", 0, 0},
+        {audioMasterSizeWindow, 640, 480, nullptr, 0, 1, "sizeWindow", 640, 480},
+        {audioMasterGetSampleRate, 0, 0, nullptr, 0, 44100, "", 0, 0},
+        {audioMasterGetBlockSize, 0, 0, nullptr, 0, 4096, "", 0, 0},
+        {audioMasterGetVendorString, 0, 0, text, 0, 1, "getVendorString", 0, 0},
+        {audioMasterGetProductString, 0, 0, text, 0, 1, "getProductString", 0, 0},
+        {audioMasterGetVendorVersion, 0, 0, nullptr, 0, 0x10203, "getVendorVersion", 0, 0},
+        {audioMasterCanDo, 0, 0, const_cast<char*>("sizeWindow"), 0, 1, "canDo", 0, 0},
+        {audioMasterCanDo, 0, 0, const_cast<char*>("sendVstMidiEventFlagIsRealtime"), 0, 0, "canDo", 0, 0},
+        {audioMasterGetLanguage, 0, 0, nullptr, 0, 1, "", 0, 0},
+        {audioMasterUpdateDisplay, 0, 0, nullptr, 0, 1, "updateDisplay", 0, 0},
+        {audioMasterBeginEdit, 5, 0, nullptr, 0, 1, "beginEdit", 5, 0},
+        {audioMasterEndEdit, 6, 0, nullptr, 0, 1, "endEdit", 6, 0},
+        {audioMasterProcessEvents, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {audioMasterIOChanged, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {audioMasterVendorSpecific, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {audioMasterOpenFileSelector, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {audioMasterGetInputSpeakerArrangement, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {5, 0, 0, nullptr, 0, 0, "", 0, 0},
+        {1000, 0, 0, nullptr, 0, 0, "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("opcode " + std::to_string(c.opcode));
+        host.calls.clear();
+        EXPECT_EQ(call(c.opcode, c.index, c.value, c.ptr, c.opt), c.answer);
+        if (c.hostCall[0] == '\0') {
+            EXPECT_TRUE(host.calls.empty()) << "reached " << host.calls.front().what;
+            continue;
+        }
+        ASSERT_EQ(host.calls.size(), 1u);
+        EXPECT_EQ(host.calls[0].what, c.hostCall);
+        EXPECT_EQ(host.calls[0].a, c.a);
+        EXPECT_EQ(host.calls[0].b, c.b);
+        EXPECT_EQ(host.calls[0].plugIn, plugIn.get());
+    }
+}
+
+TEST_F(HostCallback, AutomationCarriesTheValueAndGetTimeReturnsTheHostsRecord)
+{
+    call(audioMasterAutomate, 2, 0, nullptr, 0.625f);
+    ASSERT_NE(host.last(), nullptr);
+    EXPECT_EQ(host.last()->value, 0.625f);
+
+    EXPECT_EQ(call(audioMasterGetTime, 0, 0x3E00), reinterpret_cast<VstIntPtr>(&host.timeInfo));
+    EXPECT_EQ(host.lastTimeFilter, 0x3E00);
+}
+
+TEST_F(HostCallback, PinConnectedAnswersZeroForAConnectedPin)
+{
+    host.pinsConnected = true;
+    EXPECT_EQ(call(audioMasterPinConnected, 0, 0), 0);
+    host.pinsConnected = false;
+    EXPECT_EQ(call(audioMasterPinConnected, 0, 0), 1);
+    ASSERT_NE(host.last(), nullptr);
+    EXPECT_EQ(host.last()->a, 0) << "value 0 asks about an input";
+}
+
+TEST_F(HostCallback, TheVendorStringsAreWrittenWhereTheEffectAsks)
+{
+    char text[65] = {};
+    ASSERT_EQ(call(audioMasterGetVendorString, 0, 0, text), 1);
+    EXPECT_STREQ(text, "Test Vendor");
+    ASSERT_EQ(call(audioMasterGetProductString, 0, 0, text), 1);
+    EXPECT_STREQ(text, "Test Product");
+}
+
+TEST_F(HostCallback, WantMidiIsRemembered)
+{
+    EXPECT_FALSE(plugIn->wasMidiRequested());
+    call(audioMasterWantMidi, 0, 1);
+    EXPECT_TRUE(plugIn->wasMidiRequested());
+}
+
+TEST_F(HostCallback, TheSampleRateIsRoundedHalfUp)
+{
+    const struct {
+        float rate;
+        VstIntPtr expected;
+    } cases[] = {{44100.0f, 44100}, {44100.25f, 44100}, {44100.49f, 44100}, {44100.5f, 44101}, {44100.75f, 44101},
+                 {48000.0f, 48000}, {0.4f, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        plugIn->setSampleRate(c.rate);
+        EXPECT_EQ(call(audioMasterGetSampleRate), c.expected);
+    }
+    plugIn->setBlockSize(333);
+    EXPECT_EQ(call(audioMasterGetBlockSize), 333);
+}
+
+TEST_F(HostCallback, AHostThatThrowsAnswersZero)
+{
+    host.throwOnIdle = true;
+    EXPECT_EQ(call(audioMasterIdle), 0);
+    EXPECT_EQ(call(audioMasterVersion), 2300) << "the callback keeps working afterwards";
+}
+
+TEST(HostCallbackWithoutPlugIn, AnswersOnlyTheVersion)
+{
+    AEffect stranger{};
+    for (AEffect* effect : {static_cast<AEffect*>(nullptr), &stranger}) {
+        SCOPED_TRACE(effect == nullptr ? "null effect" : "effect of nobody's");
+        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterVersion, 0, 0, nullptr, 0.0f), 2300);
+        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterCurrentId, 0, 0, nullptr, 0.0f), 0);
+        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 0);
+        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f), 0);
+    }
+}
