@@ -72,12 +72,12 @@ int32_t VST2Editor::translate(const VstKeyCode& key) const noexcept
 {
     const int32_t code = keyCodeFromVstKey(key);
     // Hosts send letters in lower case; the held shift key makes them capitals.
-    if (code >= 'a' && code <= 'z' && isHeld(shiftKeyCode))
+    if (code >= 'a' && code <= 'z' && isKeyHeld(shiftKeyCode))
         return code - 32;
     return code;
 }
 
-bool VST2Editor::isHeld(int32_t code) const noexcept
+bool VST2Editor::isKeyHeld(int32_t code) const noexcept
 {
     return std::find(heldKeys.begin(), heldKeys.end(), code) != heldKeys.end();
 }
@@ -86,7 +86,7 @@ bool VST2Editor::onKeyDown(VstKeyCode& key)
 {
     const int32_t code = translate(key);
     // Auto-repeat arrives as further key-downs without key-ups; the toolkit sees one press per key.
-    if (code == 0 || isHeld(code))
+    if (code == 0 || isKeyHeld(code))
         return false;
     heldKeys.push_back(code);
     return sendKeyToWindow(code, true);

@@ -49,6 +49,9 @@ public:
     bool onKeyDown(VstKeyCode& key) override;
     bool onKeyUp(VstKeyCode& key) override;
 
+    /** Whether a framework key code is pressed through the host (capitals when shift was held). */
+    bool isKeyHeld(int32_t code) const noexcept;
+
     int32_t getWidth() const noexcept { return width; }
     int32_t getHeight() const noexcept { return height; }
     uint32_t getEditorFlags() const noexcept { return editorFlags; }
@@ -62,7 +65,6 @@ public:
 private:
     /** The translated code with shift applied, or 0. */
     int32_t translate(const VstKeyCode& key) const noexcept;
-    bool isHeld(int32_t code) const noexcept;
     /** The editor window's answer to a key; there is no window yet, so nothing takes keys. */
     bool sendKeyToWindow(int32_t code, bool isDown);
 

@@ -1,0 +1,102 @@
+#include "framework/plugin/VST2Editor.h"
+
+#include <gtest/gtest.h>
+
+using namespace q9framework;
+
+namespace {
+
+VstKeyCode key(VstInt32 character, unsigned char virt = 0)
+{
+    VstKeyCode code {};
+    code.character = character;
+    code.virt = virt;
+    return code;
+}
+
+} // namespace
+
+TEST(VST2EditorTest, HostKeysTranslateToFrameworkKeyCodes)
+{
+    const struct {
+        VstKeyCode key;
+        int32_t expected;
+        const char* what;
+    } cases[] = {
+        {key(189), '-', "the Windows minus key"},
+        {key(189, VKEY_LEFT), '-', "189 wins over the virtual key"},
+        {key(0, VKEY_BACK), 0x10000000, "backspace"},
+        {key(0, VKEY_TAB), 9, "tab"},
+        {key(0, VKEY_RETURN), 13, "return"},
+        {key(0, VKEY_ENTER), 13, "keypad enter is return"},
+        {key(0, VKEY_SPACE), 32, "space"},
+        {key(0, VKEY_LEFT), 0x10000001, "left"},
+        {key(0, VKEY_RIGHT), 0x10000002, "right"},
+        {key(0, VKEY_UP), 0x10000003, "up"},
+        {key(0, VKEY_DOWN), 0x10000004, "down"},
+        {key(0, VKEY_DELETE), 127, "forward delete"},
+        {key(0, VKEY_SHIFT), 0x10000007, "shift"},
+        {key(0, VKEY_CONTROL), 0x10000005, "control"},
+        {key(0, VKEY_ALT), 0x10000006, "alt is option"},
+        {key('q', VKEY_SPACE), 32, "the virtual key wins over the character"},
+        {key('a'), 'a', "lower-case letter"},
+        {key('z'), 'z', "last letter"},
+        {key('0'), '0', "digit"},
+        {key('9'), '9', "last digit"},
+        {key('A'), 0, "capitals come only from shift"},
+        {key('.'), 0, "punctuation is not handled"},
+        {key(0, VKEY_F1), 0, "function keys are not handled"},
+        {key(0, VKEY_ESCAPE), 0, "escape is not handled"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(VST2Editor::keyCodeFromVstKey(c.key), c.expected);
+    }
+}
+
+TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
+{
+    VST2Editor editor(nullptr, nullptr, 264);
+    VstKeyCode a = key('a');
+    VstKeyCode shift = key(0, VKEY_SHIFT);
+    VstKeyCode dot = key('.');
+
+    // No window takes keys yet, so every answer is false; what counts is which keys are held.
+    EXPECT_FALSE(editor.onKeyUp(a)) << "a key that is not held";
+    editor.onKeyDown(shift);
+    EXPECT_TRUE(editor.isKeyHeld(VST2Editor::shiftKeyCode));
+    editor.onKeyDown(a);
+    EXPECT_TRUE(editor.isKeyHeld('A')) << "shift makes a capital";
+    EXPECT_FALSE(editor.isKeyHeld('a'));
+    editor.onKeyDown(a);   // auto-repeat: no second entry
+    editor.onKeyUp(a);
+    EXPECT_FALSE(editor.isKeyHeld('A')) << "one key-up releases a repeated key";
+    editor.onKeyDown(dot);
+    EXPECT_FALSE(editor.isKeyHeld('.')) << "keys without a code are not held";
+    editor.onKeyUp(shift);
+    EXPECT_FALSE(editor.isKeyHeld(VST2Editor::shiftKeyCode));
+    editor.onKeyDown(a);
+    EXPECT_TRUE(editor.isKeyHeld('a')) << "without shift the letter stays lower case";
+    EXPECT_EQ(editor.getEditorFlags(), 264u);
+}
+
+TEST(VST2EditorTest, TheRectangleIsTheEditorsSizeAndOpenFailsWithoutAWindow)
+{
+    VST2Editor editor(nullptr, nullptr, 264);
+    ERect* rect = nullptr;
+    ASSERT_TRUE(editor.getRect(&rect));
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 1000);
+    EXPECT_EQ(rect->right, 1000);
+    EXPECT_FALSE(editor.getRect(nullptr));
+
+    EXPECT_FALSE(editor.isOpen());
+    EXPECT_FALSE(editor.open(reinterpret_cast<void*>(0x2a00001)));
+    EXPECT_TRUE(editor.isOpen()) << "the parent is kept even when no editor could be shown";
+    editor.close();
+    EXPECT_FALSE(editor.isOpen());
+    editor.close();
+    EXPECT_FALSE(editor.isOpen());
+}

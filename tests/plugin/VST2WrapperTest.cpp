@@ -1,0 +1,431 @@
+// VST2Wrapper and createVST2Engine over a plug-in that records what reaches it, so the mapping of each
+// host call onto the AudioPlugin interface can be checked directly.
+#include "AllocationCounter.h"
+#include "TestHost.h"
+#include "framework/plugin/AudioPlugin.h"
+#include "framework/plugin/VST2Entry.h"
+#include "framework/plugin/VST2Wrapper.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+class RecordingPlugin : public AudioPlugin {
+public:
+    static inline RecordingPlugin* last = nullptr;
+    static inline uint32_t infoFlags = 0;
+    static inline bool withEventBus = false;
+
+    RecordingPlugin()
+    {
+        last = this;
+        addInputBus(new AudioBus(this, "Input", 2));
+        addOutputBus(new AudioBus(this, "Output", 2));
+        if (withEventBus)
+            addInputEventBus(new EventBus(this, "Events"));
+    }
+    ~RecordingPlugin() override { last = nullptr; }
+
+    bool getState(Stream& out) override
+    {
+        out.write(state.data(), static_cast<int64_t>(state.size()));
+        return true;
+    }
+    bool setState(Stream& in) override
+    {
+        received.assign(static_cast<size_t>(in.getLength()), 0);
+        in.read(received.data(), static_cast<int64_t>(received.size()));
+        ++setStateCalls;
+        return true;
+    }
+    bool hasEditor() override { return true; }
+    void setParameter(int32_t index, double value) override
+    {
+        // Another thread must not get the processing lock while a parameter changes.
+        bool free = false;
+        std::thread probe([&] {
+            free = getLock().tryEnter();
+            if (free)
+                getLock().exit();
+        });
+        probe.join();
+        lockWasHeld = !free;
+        lastIndex = index;
+        lastValue = value;
+    }
+    int32_t getNumParameters() override { return 3; }
+    double getParameter(int32_t index) override { return index == 1 ? 0.25 : 0.0; }
+    String getParameterText(int32_t index, double value) override
+    {
+        return index == 1 ? String::formatted("%d/%.2f", index, value) : String(longText.c_str());
+    }
+    String getParameterName(int32_t) override { return String(longText.c_str()); }
+    void prepare(int32_t size, bool clear, double rate) override
+    {
+        AudioPlugin::prepare(size, clear, rate);
+        prepared.push_back({size, rate});
+    }
+    int32_t getLatency() override { return latency; }
+    bool isSilentWhenStopped() override { return false; }
+    void suspend() override { ++suspends; }
+    void resume() override { ++resumes; }
+    void process(ProcessInfo& transport, int32_t numSamples) noexcept override
+    {
+        lastInfo = transport;
+        lastFrames = numSamples;
+        AudioBus* in = getInputBus(0);
+        AudioBus* out = getOutputBus(0);
+        inChannel1 = in->getChannel(1);
+        outChannel0 = out->getChannel(0);
+        inChannels = in->getNumChannels();
+        eventsSeen = getNumInputEventBuses() > 0 ? getInputEventBus(0)->getNumEvents() : -1;
+    }
+
+    std::vector<char> state {'K', 'V', 0, 1};
+    std::vector<char> received;
+    int setStateCalls = 0;
+    bool lockWasHeld = false;
+    int32_t lastIndex = -100;
+    double lastValue = -1.0;
+    std::string longText = "short";
+    struct Prepared {
+        int32_t blockSize;
+        double sampleRate;
+    };
+    std::vector<Prepared> prepared;
+    int32_t latency = 0;
+    int suspends = 0, resumes = 0;
+    ProcessInfo lastInfo;
+    int32_t lastFrames = -1;
+    float* inChannel1 = nullptr;
+    float* outChannel0 = nullptr;
+    int32_t inChannels = 0;
+    int32_t eventsSeen = -2;
+};
+
+PluginInfo* makeInfo()
+{
+    auto* info = new PluginInfo();
+    info->name = "Recorder";
+    info->vendor = "Test Vendor";
+    info->version = 0x04030201;
+    info->flags = RecordingPlugin::infoFlags;
+    info->numInputs = 2;
+    info->numOutputs = 2;
+    info->uniqueId = PluginInfo::fourCharCode("RcPl");
+    return info;
+}
+
+AudioPlugin* makePlugin()
+{
+    return new RecordingPlugin();
+}
+
+AudioPlugin* makeNothing()
+{
+    return nullptr;
+}
+
+class VST2WrapperTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestHost::get().reset();
+        RecordingPlugin::infoFlags = 0;
+        RecordingPlugin::withEventBus = false;
+    }
+    void TearDown() override
+    {
+        if (effect != nullptr)
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
+    void open()
+    {
+        effect = createVST2Engine(TestHost::callback, makeInfo, makePlugin);
+        ASSERT_NE(effect, nullptr);
+        plugin = RecordingPlugin::last;
+        ASSERT_NE(plugin, nullptr);
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0)
+    {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    VST2Wrapper& wrapper() { return *static_cast<VST2Wrapper*>(AudioEffect::fromAeffect(effect)); }
+
+    AEffect* effect = nullptr;
+    RecordingPlugin* plugin = nullptr;
+};
+
+} // namespace
+
+TEST_F(VST2WrapperTest, TheRecordFollowsThePluginAndItsInfo)
+{
+    const struct {
+        uint32_t infoFlags;
+        VstInt32 expectedFlags;
+        VstIntPtr expectedCategory;
+        const char* what;
+    } cases[] = {
+        {0, 0x31, kPlugCategUnknown, "an effect that is not silent when stopped"},
+        {1, 0x131, kPlugCategSynth, "an instrument"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingPlugin::infoFlags = c.infoFlags;
+        open();
+        EXPECT_EQ(effect->flags, c.expectedFlags);
+        EXPECT_EQ(dispatch(effGetPlugCategory), c.expectedCategory);
+        EXPECT_EQ(effect->numParams, 3);
+        EXPECT_EQ(effect->uniqueID, 0x5263506C);
+        EXPECT_EQ(dispatch(effGetVendorVersion), 0x01020304);
+        EXPECT_FALSE(plugin->getInputBus(0)->ownsBuffers()) << "the plug-in works on the host's buffers";
+        dispatch(effClose);
+        effect = nullptr;
+    }
+}
+
+TEST_F(VST2WrapperTest, HostStringsAreBoundedAt63BytesAndNeverSplitACharacter)
+{
+    open();
+    const struct {
+        std::string text;
+        std::string expected;
+        const char* what;
+    } cases[] = {
+        {"", "", "empty"},
+        {std::string(63, 'x'), std::string(63, 'x'), "63 bytes fit whole"},
+        {std::string(64, 'y'), std::string(63, 'y'), "64 bytes lose the last"},
+        {std::string(300, 'z'), std::string(63, 'z'), "far too long"},
+        {std::string(62, 'a') + "\xC3\xA9", std::string(62, 'a'), "a two-byte character across the bound"},
+        {std::string(61, 'a') + "\xC3\xA9", std::string(61, 'a') + "\xC3\xA9", "a two-byte character that fits"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        plugin->longText = c.text;
+        char buffer[128];
+        std::memset(buffer, 'G', sizeof(buffer));
+        dispatch(effGetParamName, 0, 0, buffer);
+        EXPECT_EQ(std::string(buffer), c.expected);
+        std::memset(buffer, 'G', sizeof(buffer));
+        dispatch(effGetParamDisplay, 0, 0, buffer);
+        EXPECT_EQ(std::string(buffer), c.expected);
+        EXPECT_EQ(buffer[64], 'G') << "nothing written past the bound";
+    }
+    char display[64];
+    dispatch(effGetParamDisplay, 1, 0, display);
+    EXPECT_STREQ(display, "1/0.25") << "the display shows the stored value";
+}
+
+TEST_F(VST2WrapperTest, ParameterChangesHoldTheProcessingLock)
+{
+    open();
+    effect->setParameter(effect, 2, 0.625f);
+    EXPECT_EQ(plugin->lastIndex, 2);
+    EXPECT_EQ(plugin->lastValue, 0.625);
+    EXPECT_TRUE(plugin->lockWasHeld);
+    EXPECT_EQ(effect->getParameter(effect, 1), 0.25f);
+}
+
+TEST_F(VST2WrapperTest, EditorGesturesReachTheHostAsAutomation)
+{
+    open();
+    AudioPluginEditor* const editor = nullptr;
+    wrapper().parameterGestureBegan(editor, 1);
+    wrapper().parameterChanged(editor, 1, 0.75);
+    wrapper().parameterGestureEnded(editor, 1);
+    EXPECT_EQ(plugin->lastValue, 0.75);
+    EXPECT_TRUE(plugin->lockWasHeld);
+
+    std::vector<VstInt32> opcodes;
+    for (const auto& call : TestHost::get().calls())
+        if (call.opcode != audioMasterVersion)
+            opcodes.push_back(call.opcode);
+    EXPECT_EQ(opcodes, (std::vector<VstInt32> {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
+    const auto automate = TestHost::get().callsOf(audioMasterAutomate);
+    ASSERT_EQ(automate.size(), 1u);
+    EXPECT_EQ(automate[0].index, 1);
+    EXPECT_EQ(automate[0].opt, 0.75f);
+    EXPECT_EQ(automate[0].effect, effect);
+}
+
+TEST_F(VST2WrapperTest, LatencyChangesUpdateTheRecordAndTellTheHost)
+{
+    open();
+    plugin->latency = 64;
+    plugin->sendPluginChanged(1);
+    EXPECT_EQ(effect->initialDelay, 0) << "only code 0 means latency";
+    plugin->sendPluginChanged(0);
+    EXPECT_EQ(effect->initialDelay, 64);
+    EXPECT_EQ(TestHost::get().callsOf(audioMasterIOChanged).size(), 1u);
+}
+
+TEST_F(VST2WrapperTest, SampleRateAndBlockSizePrepareThePluginAndBadValuesAreIgnored)
+{
+    open();
+    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    dispatch(effSetBlockSize, 0, 256);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);
+    dispatch(effSetSampleRate, 0, 0, nullptr, -44100.0f);
+    dispatch(effSetSampleRate, 0, 0, nullptr, std::nanf(""));
+    dispatch(effSetBlockSize, 0, -1);
+    ASSERT_EQ(plugin->prepared.size(), 2u);
+    EXPECT_EQ(plugin->prepared[0].blockSize, 1024);
+    EXPECT_EQ(plugin->prepared[0].sampleRate, 48000.0);
+    EXPECT_EQ(plugin->prepared[1].blockSize, 256);
+    EXPECT_EQ(plugin->prepared[1].sampleRate, 48000.0);
+
+    dispatch(effMainsChanged, 0, 0);
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effMainsChanged, 0, 7);
+    EXPECT_EQ(plugin->suspends, 1);
+    EXPECT_EQ(plugin->resumes, 2);
+}
+
+TEST_F(VST2WrapperTest, ChunksCopyTheHostsBytes)
+{
+    open();
+    void* data = nullptr;
+    ASSERT_EQ(dispatch(effGetChunk, 1, 0, &data), 4);
+    EXPECT_EQ(std::memcmp(data, plugin->state.data(), 4), 0);
+
+    char bytes[] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(dispatch(effSetChunk, 0, 3, bytes), 0);
+    EXPECT_EQ(plugin->received, (std::vector<char> {1, 2, 3}));
+    EXPECT_EQ(dispatch(effSetChunk, 0, -3, bytes), 0);
+    EXPECT_TRUE(plugin->received.empty()) << "a negative size reads as no bytes";
+    EXPECT_EQ(plugin->setStateCalls, 2);
+}
+
+TEST_F(VST2WrapperTest, ProcessingPointsTheBusesAtTheHostBuffersWithTheHostsTransport)
+{
+    open();
+    float inL[8] {}, inR[8] {}, outL[8] {}, outR[8] {};
+    float* in[2] = {inL, inR};
+    float* out[2] = {outL, outR};
+
+    effect->processReplacing(effect, in, out, 8);
+    EXPECT_EQ(plugin->lastInfo.tempo, 125.0) << "no time info: the defaults";
+    EXPECT_EQ(plugin->lastInfo.ppqPosition, 0.0);
+
+    VstTimeInfo time {};
+    time.ppqPos = 33.25;
+    time.tempo = 87.5;
+    time.samplePos = 999.0;
+    TestHost::get().timeInfo = &time;
+    effect->processReplacing(effect, in, out, 8);
+    EXPECT_EQ(plugin->lastInfo.ppqPosition, 33.25);
+    EXPECT_EQ(plugin->lastInfo.tempo, 87.5);
+    EXPECT_EQ(plugin->lastInfo.samplePosition, 0.0) << "only position and tempo are taken";
+    EXPECT_EQ(plugin->lastFrames, 8);
+    EXPECT_EQ(plugin->inChannel1, inR);
+    EXPECT_EQ(plugin->outChannel0, outL);
+    EXPECT_EQ(plugin->inChannels, 2);
+
+    effect->processReplacing(effect, nullptr, out, 8);
+    effect->processReplacing(effect, in, out, -1);
+    EXPECT_EQ(plugin->lastFrames, 8) << "null buffers and negative counts are not processed";
+}
+
+TEST_F(VST2WrapperTest, ProcessingAllocatesNothing)
+{
+    // A host that answers without recording, so that only the adapter's own work is counted.
+    static VstTimeInfo time {};
+    const audioMasterCallback quietHost = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*,
+                                             float) -> VstIntPtr {
+        if (opcode == audioMasterVersion)
+            return 2400;
+        return opcode == audioMasterGetTime ? reinterpret_cast<VstIntPtr>(&time) : 0;
+    };
+    effect = createVST2Engine(quietHost, makeInfo, makePlugin);
+    ASSERT_NE(effect, nullptr);
+    dispatch(effSetBlockSize, 0, 64);
+    float left[64] {}, right[64] {};
+    float* io[2] = {left, right};
+    effect->processReplacing(effect, io, io, 64);
+
+    const AllocationCounter counter;
+    for (int frames : {64, 1, 0, 64})
+        effect->processReplacing(effect, io, io, frames);
+    EXPECT_EQ(counter.count(), 0u);
+}
+
+TEST_F(VST2WrapperTest, MidiEventsReachTheFirstEventBusForOneBlock)
+{
+    RecordingPlugin::withEventBus = true;
+    open();
+    VstMidiEvent note {};
+    note.type = kVstMidiType;
+    note.deltaFrames = 5;
+    note.midiData[0] = static_cast<char>(0x90);
+    note.midiData[1] = 60;
+    note.midiData[2] = 100;
+    VstEvent sysex {};
+    sysex.type = kVstSysExType;
+    VstEvents events {};
+    events.numEvents = 2;
+    events.events[0] = reinterpret_cast<VstEvent*>(&note);
+    events.events[1] = &sysex;
+    EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &events), 1);
+
+    AudioPlugin::EventBus* bus = plugin->getInputEventBus(0);
+    ASSERT_EQ(bus->getNumEvents(), 1);
+    EXPECT_EQ(bus->getEvent(0)->data[0], 0x90);
+    EXPECT_EQ(bus->getEvent(0)->data[1], 60);
+    EXPECT_EQ(bus->getEvent(0)->samplePosition, 5);
+
+    float left[8] {}, right[8] {};
+    float* io[2] = {left, right};
+    effect->processReplacing(effect, io, io, 8);
+    EXPECT_EQ(plugin->eventsSeen, 1);
+    EXPECT_EQ(bus->getNumEvents(), 0) << "consumed by the block";
+}
+
+TEST_F(VST2WrapperTest, TheFrameworkServicesLiveFromTheFirstAdapterToTheLast)
+{
+    ASSERT_EQ(getNumVST2Adapters(), 0);
+    ASSERT_EQ(getFrameworkInitialiser(), nullptr);
+
+    AEffect* first = createVST2Engine(TestHost::callback, makeInfo, makePlugin);
+    ASSERT_NE(first, nullptr);
+    FrameworkInitialiser* services = getFrameworkInitialiser();
+    ASSERT_NE(services, nullptr);
+    AEffect* second = createVST2Engine(TestHost::callback, makeInfo, makePlugin);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(getFrameworkInitialiser(), services) << "created once";
+    EXPECT_EQ(getNumVST2Adapters(), 2);
+
+    EXPECT_EQ(first->dispatcher(first, effClose, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_EQ(getFrameworkInitialiser(), services) << "kept while an adapter lives";
+    EXPECT_EQ(second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_EQ(getFrameworkInitialiser(), nullptr) << "deleted after the last";
+    EXPECT_EQ(getNumVST2Adapters(), 0);
+
+    // Failures leave nothing behind.
+    TestHost::get().version = 0;
+    EXPECT_EQ(createVST2Engine(TestHost::callback, makeInfo, makePlugin), nullptr);
+    TestHost::get().version = 2400;
+    EXPECT_EQ(createVST2Engine(TestHost::callback, makeInfo, makeNothing), nullptr);
+    EXPECT_EQ(createVST2Engine(nullptr, makeInfo, makePlugin), nullptr);
+    EXPECT_EQ(getNumVST2Adapters(), 0);
+    EXPECT_EQ(getFrameworkInitialiser(), nullptr);
+}
+
+TEST_F(VST2WrapperTest, ForeignRecordsAreNotTakenForOurs)
+{
+    open();
+    AEffect copy = *effect;
+    copy.dispatcher = nullptr;
+    EXPECT_EQ(AudioEffect::fromAeffect(&copy), nullptr);
+    copy = *effect;
+    copy.magic = 0;
+    EXPECT_EQ(AudioEffect::fromAeffect(&copy), nullptr);
+    EXPECT_EQ(effect->dispatcher(nullptr, effGetVendorVersion, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(AudioEffect::fromAeffect(effect), &wrapper());
+}
