@@ -1,0 +1,72 @@
+// A bare X11 window for OpenGL: a visual from glXChooseVisual (RGBA, 24-bit depth, optionally double
+// buffered), a colormap for it, and nothing else. No input, no window-manager hints beyond a name:
+// the toolkit's real window (embedded in a host's window) arrives with the native view.
+#include "framework/gui/linux/OpenGLViewX11.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <epoxy/glx.h>
+
+namespace q9framework {
+
+namespace {
+struct VisualInfoDeleter {
+    void operator()(XVisualInfo* v) const noexcept { XFree(v); }
+};
+} // namespace
+
+std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool doubleBuffered, bool mapped)
+{
+    if (width < 1 || height < 1)
+        return nullptr;
+    std::unique_ptr<OpenGLViewX11> view(new OpenGLViewX11());
+    view->display = XOpenDisplay(nullptr);
+    if (view->display == nullptr)
+        return nullptr;
+    Display* dpy = view->display;
+
+    constexpr int endOfList = 0;
+    int attributes[] = {GLX_RGBA,       GLX_RED_SIZE, 8, GLX_GREEN_SIZE,
+                        8,              GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE,
+                        24,             doubleBuffered ? GLX_DOUBLEBUFFER : endOfList, endOfList};
+    std::unique_ptr<XVisualInfo, VisualInfoDeleter> visual(glXChooseVisual(dpy, DefaultScreen(dpy), attributes));
+    if (!visual)
+        return nullptr;
+
+    const ::Window root = RootWindow(dpy, visual->screen);
+    view->colormap = XCreateColormap(dpy, root, visual->visual, AllocNone);
+    XSetWindowAttributes wa{};
+    wa.colormap = view->colormap;
+    wa.border_pixel = 0;
+    wa.event_mask = StructureNotifyMask | ExposureMask;
+    view->window = XCreateWindow(dpy, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 visual->depth, InputOutput, visual->visual, CWColormap | CWBorderPixel | CWEventMask,
+                                 &wa);
+    if (view->window == 0)
+        return nullptr;
+    view->width = width;
+    view->height = height;
+    XStoreName(dpy, view->window, "VelmoraKelvaneAU1_Q9GLView");
+    if (mapped) {
+        XMapWindow(dpy, view->window);
+        XEvent e;
+        do
+            XWindowEvent(dpy, view->window, StructureNotifyMask, &e);
+        while (e.type != MapNotify);
+    }
+    XSync(dpy, False);
+    return view;
+}
+
+OpenGLViewX11::~OpenGLViewX11()
+{
+    if (display == nullptr)
+        return;
+    if (window != 0)
+        XDestroyWindow(display, window);
+    if (colormap != 0)
+        XFreeColormap(display, colormap);
+    XCloseDisplay(display);
+}
+
+} // namespace q9framework
