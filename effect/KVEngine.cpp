@@ -23,9 +23,11 @@ static_assert(attackSlope > 0.96f, "must stay one ulp above 0.96f");
 inline float softClip(float y) noexcept
 {
     // Rational approximation of tanh scaled to reach +-1 at +-3 with zero slope, so it joins the
-    // hard limits without a kink.
-    const float shaped = (y * y + 27.0f) * y / (y * 9.0f * y + 27.0f);
-    return y < -3.0f ? -1.0f : (y > 3.0f ? 1.0f : shaped);
+    // hard limits without a kink. The polynomial gives exactly +-1 at +-3 in single precision, so
+    // clamping the argument is the same as switching to the limits.
+    y = y < -3.0f ? -3.0f : y;
+    y = y > 3.0f ? 3.0f : y;
+    return (y * y + 27.0f) * y / (y * 9.0f * y + 27.0f);
 }
 
 } // namespace
@@ -109,6 +111,24 @@ void KVEngine::processStereo(const float* inL, const float* inR, float* outL, fl
     processBlock<2>(inL, inR, outL, outR, n);
 }
 
+namespace {
+
+// At or above this level the denormal guard cannot change an envelope: one unit in the last place of
+// 2^-30 is 2^-53, far above twice the guard's 1e-18, so adding and removing it rounds back to the same
+// value. (The guard starts to bite below 2^-35.)
+constexpr float guardFreeLevel = 1.0f / 1073741824.0f; // 2^-30
+
+// A lower bound for an envelope that starts at `start` and falls by at most `coefficient` per frame for
+// n frames: 1 - n (1 - c) <= c^n (Bernoulli), halved to absorb rounding. Rises only raise it.
+inline float lowestAfter(float start, float coefficient, float n) noexcept
+{
+    return start * (1.0f - n * (1.0f - coefficient)) * 0.5f;
+}
+
+inline float lesser(float a, float b) noexcept { return a < b ? a : b; }
+
+} // namespace
+
 template <int numChannels>
 void KVEngine::processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n) noexcept
 {
@@ -127,6 +147,25 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
         return;
     }
 
+    // When no envelope can come near the guard's range during this block, the guard is an identity and
+    // S > 0, P > 0 hold throughout: the loop runs without them. Q follows P from above or below, so it
+    // stays above the lower of its start and P's bound.
+    const float frames = static_cast<float>(n);
+    const float lowestPeak = lowestAfter(releasePeak, cReleasePeak, frames);
+    float lowest = lowestAfter(fastEnv, cFast, frames);
+    lowest = lesser(lowest, lowestAfter(slowEnv, cFast, frames));
+    lowest = lesser(lowest, lowestAfter(holdEnv, cHold, frames));
+    lowest = lesser(lowest, lowestPeak);
+    lowest = lesser(lowest, lesser(releaseEnv, lowestPeak) * 0.5f);
+    if (lowest >= guardFreeLevel)
+        runFrames<numChannels, false>(inL, inR, outL, outR, n);
+    else
+        runFrames<numChannels, true>(inL, inR, outL, outR, n);
+}
+
+template <int numChannels, bool guarded>
+void KVEngine::runFrames(const float* inL, const float* inR, float* outL, float* outR, int32_t n) noexcept
+{
     // The block works on locals: the compiler can keep them in registers, which it cannot do with
     // members that the output stores might alias.
     const float k = 1.0f / static_cast<float>(n);
@@ -141,6 +180,8 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
     const float c_fast = cFast, c_attack = cAttack, c_rmin = cReleaseMin, c_rspan = cReleaseSpan;
     const float c_rpeak = cReleasePeak, c_hold = cHold;
 
+    const auto settle = [](float v) noexcept { return guarded ? guard(v) : v; };
+
     for (int32_t i = 0; i < n; ++i) {
         const float xl = inL[i];
         float xr = 0.0f;
@@ -152,11 +193,11 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
             a = magnitude(xl);
         }
 
-        env_f = guard(a > env_f ? a : env_f * c_fast);
-        env_s = guard(a > env_s ? env_s + (a - env_s) * c_attack : env_s * c_fast);
+        env_f = settle(a > env_f ? a : env_f * c_fast);
+        env_s = settle(a > env_s ? env_s + (a - env_s) * c_attack : env_s * c_fast);
 
         float ga = 1.0f;
-        if (env_s > 0.0f) {
+        if (!guarded || env_s > 0.0f) {
             const float r = env_f / env_s;
             if (r >= 1.0f) {
                 const float poly = r > 10.0f ? 6.6f : r * attackSlope + ((r * -0.003f) * r) * r;
@@ -164,17 +205,17 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
             }
         }
 
-        env_h = a >= env_h ? a : guard(env_h * c_hold);
-        env_p = a >= env_p ? a : guard(env_p * c_rpeak);
+        env_h = a >= env_h ? a : settle(env_h * c_hold);
+        env_p = a >= env_p ? a : settle(env_p * c_rpeak);
 
         float w = 1.0f;
-        if (env_p > 0.0f && rel >= 0.0f) {
+        if ((!guarded || env_p > 0.0f) && rel >= 0.0f) {
             const float t = env_p + 0.0001f;
             w = (t - env_q) / t;
         }
         w = w * 3.0f;
         w = w > 1.0f ? 1.0f : (w < 0.0f ? 0.0f : w);
-        env_q = guard(env_q + (env_p - env_q) * (w * c_rspan + c_rmin));
+        env_q = settle(env_q + (env_p - env_q) * (w * c_rspan + c_rmin));
 
         float gr = 1.0f;
         if (env_q > 1e-6f) {
@@ -188,14 +229,14 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
         const float gsum = rel * (gr - 1.0f) + (ga - 1.0f) * at;
         const float gf = gsum >= 0.0f ? gsum + 1.0f : 1.0f / (1.0f - gsum);
 
+        // The peak is clamped to 1 once after the loop: min(max(p, a, b, ...), 1) is the same value as
+        // clamping after every sample.
         const float sl = softClip(xl * gf * drv);
         peak = magnitude(sl) > peak ? magnitude(sl) : peak;
-        peak = peak > 1.0f ? 1.0f : peak;
         outL[i] = sl / drv * g0;
         if constexpr (numChannels == 2) {
             const float sr = softClip(xr * gf * drv);
             peak = magnitude(sr) > peak ? magnitude(sr) : peak;
-            peak = peak > 1.0f ? 1.0f : peak;
             outR[i] = sr / drv * g0;
         }
 
@@ -216,7 +257,7 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
     releasePeak = env_p;
     releaseEnv = env_q;
     holdEnv = env_h;
-    saturationPeak = peak;
+    saturationPeak = peak > 1.0f ? 1.0f : peak;
 }
 
 float MeterState::measure(const float* left, const float* right, int32_t n) noexcept

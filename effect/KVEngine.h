@@ -80,6 +80,8 @@ private:
     void computeCoefficients() noexcept;
     template <int numChannels>
     void processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n) noexcept;
+    template <int numChannels, bool guarded>
+    void runFrames(const float* inL, const float* inR, float* outL, float* outR, int32_t n) noexcept;
 
     float saturationPeak = 0.0f;
     bool bypassed = false;

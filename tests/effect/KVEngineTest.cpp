@@ -184,6 +184,43 @@ TEST(KVEngine, MatchesReferenceOnDrumsAcrossSettingsAndBlockSizes)
         }
 }
 
+TEST(KVEngine, MatchesReferenceWhileEnvelopesFadeIntoTheGuardRange)
+{
+    // A burst, then a signal fading from -60 dB to far below the guard's level (1e-18), then silence:
+    // the engine changes strategy per block depending on how close its envelopes are to that range,
+    // and every frame and every envelope must still be the plain recipe's.
+    const DrumLoop drums(8192);
+    const int frames = 44100 * 8;
+    std::vector<float> l(static_cast<size_t>(frames), 0.0f), r(l);
+    for (int i = 0; i < 8192; ++i) {
+        l[static_cast<size_t>(i)] = drums.left[static_cast<size_t>(i)];
+        r[static_cast<size_t>(i)] = drums.right[static_cast<size_t>(i)];
+    }
+    float level = 1e-3f;
+    for (int i = 8192; i < frames / 2; ++i, level *= 0.9997f) {
+        l[static_cast<size_t>(i)] = level * drums.left[static_cast<size_t>(i % 8192)];
+        r[static_cast<size_t>(i)] = -level * drums.right[static_cast<size_t>(i % 8192)];
+    }
+    for (const int block : {64, 512, 4096}) {
+        SCOPED_TRACE(block);
+        Pair p(0.7f, 0.8f, 0.5f, 0.3f, 0.5f, 0.5f);
+        std::vector<float> el(l.size()), er(r.size()), ol(l.size()), orr(r.size());
+        for (int pos = 0; pos < frames; pos += block) {
+            const int n = std::min(block, frames - pos);
+            p.ref.block(&l[pos], &r[pos], &el[pos], &er[pos], n);
+            p.engine.processStereo(&l[pos], &r[pos], &ol[pos], &orr[pos], n);
+            const auto env = p.engine.getEnvelopes();
+            const float expected[5] = {p.ref.F, p.ref.S, p.ref.P, p.ref.Q, p.ref.H};
+            const float actual[5] = {env.fast, env.slow, env.releasePeak, env.release, env.hold};
+            expectBitsEqual(actual, expected, 5);
+            if (HasFailure())
+                FAIL() << "envelopes differ after the block at " << pos;
+        }
+        expectBitsEqual(ol.data(), el.data(), frames);
+        expectBitsEqual(orr.data(), er.data(), frames);
+    }
+}
+
 TEST(KVEngine, MonoMatchesReferenceAndStereoWithEqualChannels)
 {
     const DrumLoop drums(20000);
