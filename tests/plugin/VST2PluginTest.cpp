@@ -40,6 +40,14 @@ std::vector<float> drumHits(int frames, int channel)
     return samples;
 }
 
+/** What a host does before the first block: rate, largest block size, switch on. */
+void switchOn(const LoadedPlugin& plugin, float sampleRate, VstIntPtr blockSize)
+{
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+    plugin.dispatch(effSetBlockSize, 0, blockSize);
+    plugin.dispatch(effMainsChanged, 0, 1);
+}
+
 } // namespace
 
 TEST_F(VST2PluginTest, EveryEntryPointBuildsAnInstanceAfterAskingTheHostVersion)
@@ -330,9 +338,7 @@ TEST_F(VST2PluginTest, ResumeAsksForMidiAndProcessingAsksForTheTransport)
     time.tempo = 98.0;
     TestHost::get().timeInfo = &time;
     LoadedPlugin plugin;
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    plugin.dispatch(effSetBlockSize, 0, 64);
-    plugin.dispatch(effMainsChanged, 0, 1);
+    switchOn(plugin, 48000.0f, 64);
 
     const auto wantMidi = TestHost::get().callsOf(audioMasterWantMidi);
     ASSERT_EQ(wantMidi.size(), 1u);
@@ -350,9 +356,7 @@ TEST_F(VST2PluginTest, ResumeAsksForMidiAndProcessingAsksForTheTransport)
 TEST_F(VST2PluginTest, ProcessesInPlaceAndOutOfPlaceAlikeAndBypassLeavesTheSignal)
 {
     LoadedPlugin plugin;
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.dispatch(effSetBlockSize, 0, 512);
-    plugin.dispatch(effMainsChanged, 0, 1);
+    switchOn(plugin, 44100.0f, 512);
     plugin.setParameter(0, 1.0f);   // full attack boost
     plugin.setParameter(1, 0.0f);   // full sustain cut
 
@@ -369,9 +373,7 @@ TEST_F(VST2PluginTest, ProcessesInPlaceAndOutOfPlaceAlikeAndBypassLeavesTheSigna
         ASSERT_TRUE(std::isfinite(s));
 
     LoadedPlugin inPlace;
-    inPlace.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    inPlace.dispatch(effSetBlockSize, 0, 512);
-    inPlace.dispatch(effMainsChanged, 0, 1);
+    switchOn(inPlace, 44100.0f, 512);
     inPlace.setParameter(0, 1.0f);
     inPlace.setParameter(1, 0.0f);
     std::vector<float> bufL = inL, bufR = inR;
@@ -443,9 +445,7 @@ TEST_F(VST2PluginTest, ArdourRestoreOrderEndsWithTheChunksValues)
 TEST_F(VST2PluginTest, ShortAndEmptyBlocksTouchOnlyTheirFrames)
 {
     LoadedPlugin plugin;
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.dispatch(effSetBlockSize, 0, 512);
-    plugin.dispatch(effMainsChanged, 0, 1);
+    switchOn(plugin, 44100.0f, 512);
     plugin.setParameter(0, 1.0f);
     plugin.setParameter(3, 1.0f);   // +9 dB, so every processed sample differs from its input
 
@@ -472,9 +472,7 @@ TEST_F(VST2PluginTest, ShortAndEmptyBlocksTouchOnlyTheirFrames)
 TEST_F(VST2PluginTest, EditorOpcodesFromAThreadOfTheirOwnWhileProcessing)
 {
     LoadedPlugin plugin;
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.dispatch(effSetBlockSize, 0, 256);
-    plugin.dispatch(effMainsChanged, 0, 1);
+    switchOn(plugin, 44100.0f, 256);
 
     std::atomic<bool> stop {false};
     std::thread audio([&] {
