@@ -119,10 +119,16 @@ namespace {
 constexpr float guardFreeLevel = 1.0f / 1073741824.0f; // 2^-30
 
 // A lower bound for an envelope that starts at `start` and falls by at most `coefficient` per frame for
-// n frames: 1 - n (1 - c) <= c^n (Bernoulli), halved to absorb rounding. Rises only raise it.
-inline float lowestAfter(float start, float coefficient, float n) noexcept
+// n frames: start x coefficient^n, with c^n by repeated squaring (no library call on the audio path),
+// halved to absorb the rounding of both that product and the n steps of the envelope. Rises only
+// raise it.
+inline float lowestAfter(float start, float coefficient, int32_t n) noexcept
 {
-    return start * (1.0f - n * (1.0f - coefficient)) * 0.5f;
+    float fall = 1.0f;
+    for (float power = coefficient; n > 0; n >>= 1, power *= power)
+        if ((n & 1) != 0)
+            fall *= power;
+    return start * fall * 0.5f;
 }
 
 inline float lesser(float a, float b) noexcept { return a < b ? a : b; }
@@ -150,11 +156,10 @@ void KVEngine::processBlock(const float* inL, const float* inR, float* outL, flo
     // When no envelope can come near the guard's range during this block, the guard is an identity and
     // S > 0, P > 0 hold throughout: the loop runs without them. Q follows P from above or below, so it
     // stays above the lower of its start and P's bound.
-    const float frames = static_cast<float>(n);
-    const float lowestPeak = lowestAfter(releasePeak, cReleasePeak, frames);
-    float lowest = lowestAfter(fastEnv, cFast, frames);
-    lowest = lesser(lowest, lowestAfter(slowEnv, cFast, frames));
-    lowest = lesser(lowest, lowestAfter(holdEnv, cHold, frames));
+    const float lowestPeak = lowestAfter(releasePeak, cReleasePeak, n);
+    float lowest = lowestAfter(fastEnv, cFast, n);
+    lowest = lesser(lowest, lowestAfter(slowEnv, cFast, n));
+    lowest = lesser(lowest, lowestAfter(holdEnv, cHold, n));
     lowest = lesser(lowest, lowestPeak);
     lowest = lesser(lowest, lesser(releaseEnv, lowestPeak) * 0.5f);
     if (lowest >= guardFreeLevel)
