@@ -3,6 +3,7 @@
 #include "auwrapper/vsthost/VSTMidiQueue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -22,8 +23,9 @@ constexpr size_t maxParameterTextLength = 24;
 constexpr int32_t maxChannels = 32;
 
 // Valid only while an entry point runs. Entry points are called under `loadingLock`, so two hosts
-// opening effects on different threads each find their own plug-in here.
-VSTPlugIn* loadingPlugIn = nullptr;
+// opening effects on different threads each find their own plug-in here; atomic because the
+// callback may read it on any thread while another open writes it.
+std::atomic<VSTPlugIn*> loadingPlugIn{nullptr};
 std::mutex loadingLock;
 
 } // namespace

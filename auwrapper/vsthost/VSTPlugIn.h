@@ -24,7 +24,8 @@ class VSTMidiQueue;
     misbehaving effect cannot unwind through the host.
 
     Threads: the audio thread calls processReplacing, processBlock and the parameter functions; the
-    rest is the main thread's. No operation takes a lock; the effect serialises itself. */
+    rest is the main thread's. Only `open` takes a lock: a process-wide one around the entry-point
+    call, which keeps the loading slot (below) valid when two hosts open effects at once. */
 class VSTPlugIn {
 public:
     /** Nothing is loaded yet: `effect` is null until `open`. */
