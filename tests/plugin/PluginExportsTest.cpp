@@ -53,18 +53,19 @@ TEST(PluginExportsTest, TheModuleExportsExactlyTheEntryPointList)
     EXPECT_EQ(exported, expected);
 }
 
-TEST(PluginExportsTest, TheModuleNeedsNoSharedCppRuntime)
+// The C++ runtime is linked in, and no library the module loads may bring the shared one back (TinyXML
+// would): two runtimes in one process free each other's strings.
+TEST(PluginExportsTest, NothingTheModuleLoadsNeedsASharedCppRuntime)
 {
-    const std::string command = std::string("objdump -p '") + PluginModule::path() + "'";
+    const std::string command = std::string("ldd '") + PluginModule::path() + "'";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
-    std::string needed;
+    std::string loaded;
     char line[1024];
     while (std::fgets(line, sizeof(line), pipe) != nullptr)
-        if (std::string(line).find("NEEDED") != std::string::npos)
-            needed += line;
+        loaded += line;
     pclose(pipe);
-    EXPECT_NE(needed.find("libc.so"), std::string::npos) << needed;
-    EXPECT_EQ(needed.find("libstdc++"), std::string::npos) << needed;
-    EXPECT_EQ(needed.find("libgcc_s"), std::string::npos) << needed;
+    EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
+    EXPECT_EQ(loaded.find("libstdc++"), std::string::npos) << loaded;
+    EXPECT_EQ(loaded.find("libgcc_s"), std::string::npos) << loaded;
 }
