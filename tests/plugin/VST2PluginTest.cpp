@@ -7,7 +7,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -520,4 +524,26 @@ TEST_F(VST2PluginTest, TwoInstancesAreIndependentAndEitherMayCloseFirst)
     EXPECT_EQ(second->close(), 1);
     LoadedPlugin third;
     EXPECT_EQ(third.text(effGetEffectName), "Kelvane");
+}
+
+// Hosts unload a module after scanning it and load it again later; nothing of ours may pin it in
+// memory or fail the second time. A private copy, so this test's handle is the only one.
+TEST_F(VST2PluginTest, TheModuleUnloadsAndLoadsAgain)
+{
+    const std::filesystem::path copy = std::filesystem::temp_directory_path()
+                                       / ("kelvane-unload-" + std::to_string(getpid()) + ".so");
+    std::filesystem::copy_file(PluginModule::path(), copy, std::filesystem::copy_options::overwrite_existing);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        void* handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        auto entry = reinterpret_cast<VstPluginEntryProc>(dlsym(handle, "VSTPluginMain"));
+        ASSERT_NE(entry, nullptr);
+        AEffect* effect = entry(TestHost::callback);
+        ASSERT_NE(effect, nullptr);
+        EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
+        dlclose(handle);
+        EXPECT_EQ(dlopen(copy.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "still mapped after dlclose";
+    }
+    std::filesystem::remove(copy);
 }
