@@ -15,7 +15,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
 
     switch (opcode) {
     case effProcessEvents:
-        return ptr != nullptr ? processEvents(static_cast<VstEvents*>(ptr)) : 0;
+        return processEvents(static_cast<VstEvents*>(ptr));
     case effCanBeAutomated:
         return canParameterBeAutomated(index) ? 1 : 0;
     case effString2Parameter:

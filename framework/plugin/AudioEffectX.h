@@ -15,8 +15,8 @@ public:
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
-    // ---- 2.x opcodes; pointers handed to these are never null -------------------------------------------
-    /** Answer 1 when the events were taken. */
+    // ---- 2.x opcodes; pointers handed to these are never null, except to processEvents ------------------
+    /** Answer 1 when the events were taken. events may be null (a host with nothing to send). */
     virtual VstInt32 processEvents(VstEvents*) { return 0; }
     virtual bool canParameterBeAutomated(VstInt32) { return true; }
     virtual bool string2parameter(VstInt32, char*) { return false; }

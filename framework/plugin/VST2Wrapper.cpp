@@ -193,7 +193,7 @@ void VST2Wrapper::processReplacing(float** inputs, float** outputs, VstInt32 sam
 VstInt32 VST2Wrapper::processEvents(VstEvents* events)
 {
     AudioPlugin::EventBus* bus = plugin->getInputEventBus(0);
-    if (bus == nullptr)
+    if (bus == nullptr || events == nullptr)
         return 1;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
         const VstEvent* event = events->events[i];

@@ -181,6 +181,7 @@ TEST_F(VST2PluginTest, NumericOpcodesGiveTheirAnswers)
         {effGetOutputProperties, 0, 0, &pin, 0, "output pins"},
         {effSetBypass, 0, 1, nullptr, 0, "no soft bypass"},
         {effProcessEvents, 0, 0, &events, 1, "events are taken"},
+        {effProcessEvents, 0, 0, nullptr, 1, "no events are taken too"},
         {effGetTailSize, 0, 0, nullptr, 0, "tail"},
         {effGetParameterProperties, 0, 0, &properties, 0, "parameter properties"},
         {effVendorSpecific, 0, 0, nullptr, 0, "vendor specific"},
