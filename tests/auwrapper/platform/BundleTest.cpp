@@ -1,0 +1,245 @@
+// Bundles on real folder trees: the test bundle the build makes (its .so finds its own bundle from
+// inside, as the plug-in does), and temporary trees with copies of that .so, aliases and hidden items.
+
+#include "auwrapper/platform/Bundle.h"
+#include "auwrapper/platform/FileSystem.h"
+#include "tests/auwrapper/platform/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <fstream>
+#include <iterator>
+
+using q9framework::Bundle;
+namespace fs = q9framework::fs;
+
+namespace {
+
+const std::string builtBundle = AUPLATFORM_TEST_BUNDLE;
+const std::string builtExecutable = builtBundle + "/Contents/x86_64-linux/TestBundle.so";
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// True while the dynamic loader holds the image at `path` (asking does not load it).
+bool imageIsLoaded(const std::string& path)
+{
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr)
+        return false;
+    ::dlclose(handle);
+    return true;
+}
+
+std::string infoPlistNaming(const char* executable)
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                       "\t<key>CFBundleExecutable</key>\n\t<string>")
+        + executable + "</string>\n</dict>\n</plist>\n";
+}
+
+} // namespace
+
+TEST(Bundle, LoadsTheBuiltBundleAndFindsItsFunctions)
+{
+    Bundle bundle = Bundle::fromPath(builtBundle);
+    ASSERT_FALSE(bundle.isNull());
+    EXPECT_EQ(bundle.getExecutablePath(), builtExecutable);
+    EXPECT_EQ(bundle.getFunctionPointer("testBundleAnswer"), nullptr) << "nothing is found before loading";
+    ASSERT_TRUE(bundle.loadExecutable()) << bundle.getLoadError();
+    EXPECT_TRUE(bundle.isExecutableLoaded());
+
+    auto answer = reinterpret_cast<int (*)()>(bundle.getFunctionPointer("testBundleAnswer"));
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_EQ(bundle.getFunctionPointer("noSuchFunction"), nullptr);
+}
+
+TEST(Bundle, CodeInsideALoadedExecutableFindsItsOwnBundle)
+{
+    Bundle bundle = Bundle::fromPath(builtBundle);
+    ASSERT_TRUE(bundle.loadExecutable()) << bundle.getLoadError();
+    auto ownPath = reinterpret_cast<bool (*)(char*, size_t)>(bundle.getFunctionPointer("testBundleOwnPath"));
+    ASSERT_NE(ownPath, nullptr);
+    char path[4096] = {};
+    ASSERT_TRUE(ownPath(path, sizeof(path)));
+    EXPECT_EQ(std::string(path), fs::canonicalPath(builtBundle));
+
+    // The same lookup from outside, on the address of any function of that image.
+    EXPECT_EQ(Bundle::forAddress(reinterpret_cast<const void*>(ownPath)).getPath(), fs::canonicalPath(builtBundle));
+    EXPECT_TRUE(Bundle::forAddress(nullptr).isNull());
+}
+
+TEST(Bundle, TheOwnBundleIsFoundThroughALinkedBundleFolder)
+{
+    // Hosts often see the bundle through a link (an install folder pointing at the build); the own
+    // bundle is the real folder, where the resources are.
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    ASSERT_TRUE(tree.link(builtBundle, "Linked.vst"));
+    void* handle = ::dlopen(tree.path("Linked.vst/Contents/x86_64-linux/TestBundle.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << ::dlerror();
+    auto ownPath = reinterpret_cast<bool (*)(char*, size_t)>(::dlsym(handle, "testBundleOwnPath"));
+    ASSERT_NE(ownPath, nullptr);
+    char path[4096] = {};
+    EXPECT_TRUE(ownPath(path, sizeof(path)));
+    EXPECT_EQ(std::string(path), fs::canonicalPath(builtBundle));
+    ::dlclose(handle);
+}
+
+TEST(Bundle, ChoosesTheExecutableByInfoPlistElseTheOnlyLibrary)
+{
+    const std::string image = readFile(builtExecutable);
+    ASSERT_FALSE(image.empty());
+
+    const struct {
+        std::string infoPlist;   // empty: no Info.plist
+        std::vector<const char*> libraries;
+        const char* expected;    // file name in Contents/x86_64-linux, "" for none
+        const char* what;
+    } cases[] = {
+        {infoPlistNaming("Named"), {"Named.so", "Other.so"}, "Named.so", "CFBundleExecutable with .so added"},
+        {infoPlistNaming("Exact.so"), {"Exact.so", "Other.so"}, "Exact.so", "CFBundleExecutable as it is"},
+        {"", {"Only.so"}, "Only.so", "no Info.plist, one library"},
+        {infoPlistNaming("Missing"), {"Only.so"}, "Only.so", "a named file that is not there"},
+        {"", {"One.so", "Two.so"}, "", "two libraries and no name to choose by"},
+        {"", {}, "", "no library at all"},
+        {"<plist><dict><key>CFBundleExecutable</key><integer>3</integer>", {"A.so", "B.so"}, "", "a malformed Info.plist"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        ASSERT_TRUE(tree.valid());
+        tree.folder("X.vst/Contents/x86_64-linux");
+        if (!c.infoPlist.empty())
+            tree.file("X.vst/Contents/Info.plist", c.infoPlist);
+        for (const char* library : c.libraries)
+            tree.file(std::string("X.vst/Contents/x86_64-linux/") + library, image);
+
+        Bundle bundle = Bundle::fromPath(tree.path("X.vst"));
+        ASSERT_FALSE(bundle.isNull());
+        const std::string expected = *c.expected ? tree.path("X.vst/Contents/x86_64-linux/") + c.expected : "";
+        EXPECT_EQ(bundle.getExecutablePath(), expected);
+        if (expected.empty()) {
+            EXPECT_FALSE(bundle.loadExecutable());
+            EXPECT_FALSE(bundle.getLoadError().empty());
+        }
+    }
+}
+
+TEST(Bundle, TheLastReferenceUnloadsTheExecutable)
+{
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    // A copy of its own, so no other test's handle keeps the image alive.
+    const std::string executable = tree.path("U.vst/Contents/x86_64-linux/U.so");
+    tree.file("U.vst/Contents/x86_64-linux/U.so", readFile(builtExecutable));
+
+    auto first = std::make_unique<Bundle>(Bundle::fromPath(tree.path("U.vst")));
+    ASSERT_TRUE(first->loadExecutable()) << first->getLoadError();
+    ASSERT_TRUE(imageIsLoaded(executable));
+    EXPECT_EQ(first->getReferenceCount(), 1);
+
+    auto second = std::make_unique<Bundle>(*first);
+    EXPECT_EQ(second->getReferenceCount(), 2);
+    EXPECT_TRUE(second->isExecutableLoaded()) << "a copy shares the loaded executable";
+
+    first.reset();
+    EXPECT_EQ(second->getReferenceCount(), 1);
+    EXPECT_TRUE(imageIsLoaded(executable)) << "another reference still holds it";
+    EXPECT_NE(second->getFunctionPointer("testBundleAnswer"), nullptr);
+
+    second.reset();
+    EXPECT_FALSE(imageIsLoaded(executable));
+}
+
+TEST(Bundle, AFileThatIsNoLibraryDoesNotLoad)
+{
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    tree.file("Text.vst/Contents/x86_64-linux/Text.so", "not an ELF image");
+    Bundle bundle = Bundle::forExecutable(tree.path("Text.vst/Contents/x86_64-linux/Text.so"));
+    ASSERT_FALSE(bundle.isNull());
+    EXPECT_EQ(bundle.getPath(), tree.path("Text.vst"));
+    EXPECT_FALSE(bundle.loadExecutable());
+    EXPECT_FALSE(bundle.isExecutableLoaded());
+    EXPECT_EQ(bundle.getFunctionPointer("anything"), nullptr);
+}
+
+TEST(Bundle, CreationRefusesWhatIsNoBundle)
+{
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    tree.file("plain.txt", "x");
+    EXPECT_TRUE(Bundle::fromPath(tree.path("missing.vst")).isNull());
+    EXPECT_TRUE(Bundle::fromPath(tree.path("plain.txt")).isNull());
+    EXPECT_TRUE(Bundle::fromPath("").isNull());
+    EXPECT_TRUE(Bundle::forExecutable("Contents/X.so").isNull()) << "fewer than three components";
+
+    Bundle null;
+    EXPECT_EQ(null.getReferenceCount(), 0);
+    EXPECT_FALSE(null.loadExecutable());
+    EXPECT_EQ(null.getExecutablePath(), "");
+    EXPECT_EQ(null.getResourcesPath(), "");
+    EXPECT_EQ(null.getFunctionPointer("x"), nullptr);
+    std::vector<std::string> paths{"stale"};
+    EXPECT_FALSE(null.getResourcePathsOfType("vst", paths));
+    EXPECT_TRUE(paths.empty());
+}
+
+TEST(Bundle, ListsResourcesByExtensionWithAliasesAndWithoutHiddenItems)
+{
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    tree.folder("Outside/Real.vst/Contents");
+    tree.folder("B.vst/Contents/Resources/Inner.vst");
+    tree.file("B.vst/Contents/Resources/Factory.aupreset", "<plist/>");
+    tree.file("B.vst/Contents/Resources/.Hidden.vst", "");
+    tree.file("B.vst/Contents/Resources/Note.vst.txt", "");
+    tree.file("B.vst/Contents/Resources/Presets/Deep.aupreset", "");
+    ASSERT_TRUE(tree.link(tree.path("Outside/Real.vst"), "B.vst/Contents/Resources/Alias.vst"));
+    ASSERT_TRUE(tree.link("Nowhere.vst", "B.vst/Contents/Resources/Broken.vst"));
+
+    Bundle bundle = Bundle::fromPath(tree.path("B.vst"));
+    EXPECT_EQ(bundle.getResourcesPath(), tree.path("B.vst/Contents/Resources"));
+
+    const std::string resources = tree.path("B.vst/Contents/Resources/");
+    std::vector<std::string> paths;
+    ASSERT_TRUE(bundle.getResourcePathsOfType("vst", paths));
+    EXPECT_EQ(paths, (std::vector<std::string>{resources + "Alias.vst", resources + "Broken.vst", resources + "Inner.vst"}))
+        << "aliases are listed unresolved, even broken ones; the caller decides what to do with them";
+    EXPECT_EQ(fs::resolveAlias(paths[0]), tree.path("Outside/Real.vst"));
+    EXPECT_EQ(fs::resolveAlias(paths[1]), "");
+
+    ASSERT_TRUE(bundle.getResourcePathsOfType("aupreset", paths));
+    EXPECT_EQ(paths, std::vector<std::string>{resources + "Factory.aupreset"});
+    ASSERT_TRUE(bundle.getResourcePathsOfType("aupreset", paths, "Presets"));
+    EXPECT_EQ(paths, std::vector<std::string>{resources + "Presets/Deep.aupreset"});
+    EXPECT_FALSE(bundle.getResourcePathsOfType("aupreset", paths, "NoSuchFolder"));
+    ASSERT_TRUE(bundle.getResourcePathsOfType("component", paths));
+    EXPECT_TRUE(paths.empty()) << "an existing folder with no match is an empty list, not a failure";
+
+    EXPECT_EQ(bundle.getResourcePath("Factory", "aupreset"), resources + "Factory.aupreset");
+    EXPECT_EQ(bundle.getResourcePath("Factory.aupreset"), resources + "Factory.aupreset");
+    EXPECT_EQ(bundle.getResourcePath("Alias", "vst"), resources + "Alias.vst");
+    EXPECT_EQ(bundle.getResourcePath("Broken", "vst"), "") << "an alias to nothing is no resource";
+    EXPECT_EQ(bundle.getResourcePath("TDParameters", "txt"), "");
+}
+
+TEST(Bundle, ABundleWithoutResourcesFolderHasNoResources)
+{
+    TempTree tree;
+    ASSERT_TRUE(tree.valid());
+    tree.folder("Bare.vst/Contents");
+    Bundle bundle = Bundle::fromPath(tree.path("Bare.vst"));
+    ASSERT_FALSE(bundle.isNull());
+    EXPECT_EQ(bundle.getResourcesPath(), "");
+    std::vector<std::string> paths;
+    EXPECT_FALSE(bundle.getResourcePathsOfType("vst", paths));
+    EXPECT_EQ(bundle.getResourcePath("anything"), "");
+}
