@@ -33,7 +33,6 @@ bool VST2Editor::open(void* parent)
     systemWindow = parent;
     // The editor needs a framework window inside the host's parent to live in. Until the window
     // toolkit is built there is none, so the plug-in is not asked for an editor it could not show.
-    (void) plugin;
     return false;
 }
 
