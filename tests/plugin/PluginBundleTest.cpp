@@ -1,11 +1,13 @@
-// The built module exports its entry points and nothing else: no framework class, no C++ runtime
-// symbol, so another plug-in on the same framework in the same host cannot bind to ours.
+// The built bundle as a host and the Audio Unit side see it: the module's exported symbols and what it
+// loads, and the Info.plist that names it.
 #include "LoadedPlugin.h"
+#include "effect/KVSharedResources.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -43,7 +45,9 @@ std::set<std::string> definedDynamicSymbols(const std::string& path)
 
 } // namespace
 
-TEST(PluginExportsTest, TheModuleExportsExactlyTheEntryPointList)
+// Entry points and nothing else: no framework class, no C++ runtime symbol, so another plug-in on the
+// same framework in the same host cannot bind to ours.
+TEST(PluginBundleTest, TheModuleExportsExactlyTheEntryPointList)
 {
     const std::set<std::string> expected = readLines(KELVANE_EXPORTS_LIST);
     for (const char* name : {"VSTPluginMain", "main_macho", "CreateEngine", "main"})
@@ -55,7 +59,7 @@ TEST(PluginExportsTest, TheModuleExportsExactlyTheEntryPointList)
 
 // The C++ runtime is linked in, and no library the module loads may bring the shared one back (TinyXML
 // would): two runtimes in one process free each other's strings.
-TEST(PluginExportsTest, NothingTheModuleLoadsNeedsASharedCppRuntime)
+TEST(PluginBundleTest, NothingTheModuleLoadsNeedsASharedCppRuntime)
 {
     const std::string command = std::string("ldd '") + PluginModule::path() + "'";
     FILE* pipe = popen(command.c_str(), "r");
@@ -68,4 +72,38 @@ TEST(PluginExportsTest, NothingTheModuleLoadsNeedsASharedCppRuntime)
     EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
     EXPECT_EQ(loaded.find("libstdc++"), std::string::npos) << loaded;
     EXPECT_EQ(loaded.find("libgcc_s"), std::string::npos) << loaded;
+}
+
+namespace {
+
+/** The string that follows <key>key</key> in a property list text; empty when the key is absent. */
+std::string plistString(const std::string& plist, const std::string& key)
+{
+    const std::string keyTag = "<key>" + key + "</key>";
+    const size_t at = plist.find(keyTag);
+    if (at == std::string::npos)
+        return {};
+    const size_t open = plist.find("<string>", at + keyTag.size());
+    const size_t close = plist.find("</string>", open);
+    if (open == std::string::npos || close == std::string::npos)
+        return {};
+    return plist.substr(open + 8, close - open - 8);
+}
+
+} // namespace
+
+TEST(PluginBundleTest, InfoPlistNamesTheModuleAndTheBundleTheEffectLoadsFrom)
+{
+    std::ifstream file(std::string(KELVANE_BUNDLE_DIR) + "/Contents/Info.plist");
+    ASSERT_TRUE(file.good());
+    const std::string plist((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+
+    const std::string modulePath = PluginModule::path();
+    const std::string moduleName = modulePath.substr(modulePath.rfind('/') + 1);
+    EXPECT_EQ(plistString(plist, "CFBundleExecutable") + ".so", moduleName);
+    // The effect finds its resource pack by this identifier; a mismatch would leave the editor bare.
+    EXPECT_EQ(plistString(plist, "CFBundleIdentifier"), KVSharedResources::bundleIdentifier());
+    EXPECT_EQ(plistString(plist, "CFBundleShortVersionString"), "2.5.3");
+    EXPECT_EQ(plistString(plist, "CFBundlePackageType"), "BNDL");
+    EXPECT_NE(plist.find("</dict>\n</plist>"), std::string::npos) << "the template's extra entries broke the end";
 }
