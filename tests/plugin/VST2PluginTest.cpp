@@ -358,44 +358,6 @@ TEST_F(VST2PluginTest, ResumeAsksForMidiAndProcessingAsksForTheTransport)
     EXPECT_EQ(timeCalls[0].value, 0x3E00);
 }
 
-TEST_F(VST2PluginTest, ProcessesInPlaceAndOutOfPlaceAlikeAndBypassLeavesTheSignal)
-{
-    LoadedPlugin plugin;
-    switchOn(plugin, 44100.0f, 512);
-    plugin.setParameter(0, 1.0f);   // full attack boost
-    plugin.setParameter(1, 0.0f);   // full sustain cut
-
-    const int frames = 512 * 8;
-    const std::vector<float> inL = drumHits(frames, 0), inR = drumHits(frames, 1);
-    std::vector<float> outL(frames), outR(frames);
-    for (int start = 0; start < frames; start += 512) {
-        float* in[2] = {const_cast<float*>(inL.data()) + start, const_cast<float*>(inR.data()) + start};
-        float* out[2] = {outL.data() + start, outR.data() + start};
-        plugin.process(in, out, 512);
-    }
-    EXPECT_NE(outL, inL) << "the shaper changed nothing";
-    for (float s : outL)
-        ASSERT_TRUE(std::isfinite(s));
-
-    LoadedPlugin inPlace;
-    switchOn(inPlace, 44100.0f, 512);
-    inPlace.setParameter(0, 1.0f);
-    inPlace.setParameter(1, 0.0f);
-    std::vector<float> bufL = inL, bufR = inR;
-    for (int start = 0; start < frames; start += 512) {
-        float* io[2] = {bufL.data() + start, bufR.data() + start};
-        inPlace.process(io, io, 512);
-    }
-    EXPECT_EQ(bufL, outL);
-    EXPECT_EQ(bufR, outR);
-
-    plugin.setParameter(2, 1.0f);
-    std::vector<float> passL = inL, passR = inR;
-    float* io[2] = {passL.data(), passR.data()};
-    plugin.process(io, io, 512);
-    EXPECT_TRUE(std::equal(passL.begin(), passL.begin() + 512, inL.begin())) << "bypass is bit-identical";
-}
-
 // Ardour's scan: open, ask, suspend, close; the effect is never switched on.
 TEST_F(VST2PluginTest, ArdourScanNeverResumes)
 {
