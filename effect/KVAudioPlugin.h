@@ -35,7 +35,7 @@ public:
         float values[numParameters];
     };
 
-    /** The first instance in the process loads the shared resource pack (see KVSharedResources). */
+    /** The first instance in the process loads the shared resource pack (KVSharedResources). */
     KVAudioPlugin();
     /** The last instance frees the shared resource pack. */
     ~KVAudioPlugin() override;

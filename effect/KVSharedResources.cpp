@@ -1,46 +1,40 @@
 #include "effect/KVSharedResources.h"
 
+#include "framework/resources/ResourcePack.h"
+
 #include <mutex>
+#include <string>
+
+using q9framework::ResourcePack;
 
 namespace {
 
-std::mutex countLock;
-int instanceCount = 0;
-bool packLoaded = false;
-
-// PENDING RESOURCE PACK: the framework's resource-pack reader is not in the tree yet. These two
-// functions are the single place where setResourceBundle(bundleIdentifier()) + loadResourcePack
-// ("resources.bin") and the pack's deletion go; until then no pack is ever loaded and the plug-in
-// runs without artwork, exactly as it does when the file is missing.
-bool loadPack() { return false; }
-void freePack() { packLoaded = false; }
+std::mutex folderLock;
+std::string folderOverride;
 
 } // namespace
 
-void KVSharedResources::acquire()
+ResourcePack* KVSharedResources::acquire()
 {
-    const std::lock_guard<std::mutex> hold(countLock);
-    if (instanceCount++ == 0)
-        packLoaded = loadPack();
+    const std::lock_guard<std::mutex> hold(folderLock);
+    if (!folderOverride.empty())
+        return ResourcePack::acquireShared(folderOverride.c_str());
+    // Only the first instance reads the bundle; selecting it again for later ones costs one dladdr.
+    if (ResourcePack::getSharedUserCount() == 0)
+        ResourcePack::setResourceBundle(bundleIdentifier());
+    return ResourcePack::acquireShared(nullptr);
 }
 
-void KVSharedResources::release()
-{
-    const std::lock_guard<std::mutex> hold(countLock);
-    if (instanceCount > 0 && --instanceCount == 0)
-        freePack();
-}
+void KVSharedResources::release() { ResourcePack::releaseShared(); }
 
-int KVSharedResources::getInstanceCount() noexcept
-{
-    const std::lock_guard<std::mutex> hold(countLock);
-    return instanceCount;
-}
+ResourcePack* KVSharedResources::getPack() noexcept { return ResourcePack::getShared(); }
 
-bool KVSharedResources::isPackLoaded() noexcept
+int KVSharedResources::getInstanceCount() noexcept { return ResourcePack::getSharedUserCount(); }
+
+void KVSharedResources::setResourcesFolder(const char* folder)
 {
-    const std::lock_guard<std::mutex> hold(countLock);
-    return packLoaded;
+    const std::lock_guard<std::mutex> hold(folderLock);
+    folderOverride = folder != nullptr ? folder : "";
 }
 
 const char* KVSharedResources::bundleIdentifier() noexcept { return "com.velmora-audio.kelvane"; }

@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/resources/FileStream.h"
+#include "framework/resources/ResourcePack.h"
+
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -162,14 +167,33 @@ TEST(KVAudioPlugin, PrepareFollowsTheHostRate)
     EXPECT_EQ(plugin.getBlockSize(), 256);
 }
 
-TEST(KVAudioPlugin, FirstInstanceAcquiresSharedResourcesLastReleases)
+TEST(KVAudioPlugin, FirstInstanceLoadsTheSharedPackLastFreesIt)
 {
-    const int before = KVSharedResources::getInstanceCount();
+    // A pack file of one entry in a folder of its own stands in for the bundle's resources.
+    const std::string folder = ::testing::TempDir() + "kv_pack";
+    std::filesystem::create_directories(folder);
+    {
+        ResourcePack pack;
+        pack.addString("probe", "artwork");
+        FileStream file((folder + "/resources.bin").c_str(), FileStream::modeWrite);
+        ASSERT_TRUE(pack.save(file));
+    }
+    KVSharedResources::setResourcesFolder(folder.c_str());
+    ASSERT_EQ(KVSharedResources::getInstanceCount(), 0);
     auto first = std::make_unique<KVAudioPlugin>();
+    ResourcePack* loaded = KVSharedResources::getPack();
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->getString("probe"), "artwork");
     auto second = std::make_unique<KVAudioPlugin>();
-    EXPECT_EQ(KVSharedResources::getInstanceCount(), before + 2);
+    EXPECT_EQ(KVSharedResources::getPack(), loaded) << "the second instance shares it";
     first.reset();
-    EXPECT_EQ(KVSharedResources::getInstanceCount(), before + 1);
+    EXPECT_EQ(KVSharedResources::getPack(), loaded) << "destroying the first keeps it";
     second.reset();
-    EXPECT_EQ(KVSharedResources::getInstanceCount(), before);
+    EXPECT_EQ(KVSharedResources::getPack(), nullptr) << "the last frees it";
+
+    KVSharedResources::setResourcesFolder((folder + "/missing").c_str());
+    KVAudioPlugin withoutPack;
+    EXPECT_EQ(KVSharedResources::getPack(), nullptr);
+    EXPECT_EQ(KVSharedResources::getInstanceCount(), 1) << "a plug-in without a pack works all the same";
+    KVSharedResources::setResourcesFolder(nullptr);
 }
