@@ -1,6 +1,7 @@
 #include "framework/resources/Image.h"
 
 #include "framework/resources/FileStream.h"
+#include "framework/resources/RecordMagic.h"
 #include "framework/resources/Stream.h"
 #include "framework/resources/platform/ImageDecoders.h"
 
@@ -404,7 +405,8 @@ bool Image::writeRecord(Stream& stream) const
 
 bool Image::readRecord(Stream& stream)
 {
-    if (stream.readString() != recordMagic)
+    // A header cut short would read as zeros, that is as a null image: refuse it instead.
+    if (!readMagic(stream, recordMagic) || stream.getLength() - stream.getPosition() < 16)
         return false;
     const int32_t width = stream.readInt();
     const int32_t height = stream.readInt();
@@ -414,6 +416,8 @@ bool Image::readRecord(Stream& stream)
     }
     const int64_t stride = static_cast<uint32_t>(stream.readInt());
     const int64_t margin = static_cast<uint32_t>(stream.readInt());
+    if (width < 0 || height < 0)
+        return false;
     // The byte count is present only when the stored geometry has storage at all; a record without
     // any is a null image (a picture of width 0 and no margin, say).
     if ((height + 2 * margin) * stride < 1) {
@@ -425,7 +429,7 @@ bool Image::readRecord(Stream& stream)
     // The record's geometry must describe exactly the bytes it carries, and those bytes must be in the
     // stream: a record that lies about either could otherwise make the renderer address pixels outside
     // the storage, or make us allocate what the file cannot justify.
-    if (width < 0 || height < 0 || margin > INT32_MAX / 4)
+    if (margin > INT32_MAX / 4)
         return false;
     int64_t expectedStride = 0;
     const uint64_t expectedBytes = storageBytes(width, height, margin, expectedStride);

@@ -1,6 +1,7 @@
 #include "framework/resources/ResourcePack.h"
 
 #include "framework/resources/FileStream.h"
+#include "framework/resources/RecordMagic.h"
 #include "framework/resources/Stream.h"
 
 #include <dlfcn.h>
@@ -47,7 +48,7 @@ std::string ownBundleFolder()
 
 bool readEntry(Stream& stream, ResourceEntry& entry)
 {
-    if (stream.readString() != entryMagic)
+    if (!readMagic(stream, entryMagic))
         return false;
     entry.name = stream.readString();
     // A header cut short reads as zeros; check the type field really arrived before trusting it.
@@ -116,7 +117,7 @@ void ResourcePack::notify()
 
 bool ResourcePack::read(Stream& stream)
 {
-    if (stream.readString() != packMagic)
+    if (!readMagic(stream, packMagic))
         return false;
     const int32_t count = stream.readInt();
     if (count <= 0)

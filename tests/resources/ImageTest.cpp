@@ -1,0 +1,337 @@
+#include "framework/resources/Image.h"
+#include "framework/resources/MemoryStream.h"
+
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+// Pixel (x, y) as a little-endian word 0xAARRGGBB.
+uint32_t wordAt(const Image& image, int x, int y)
+{
+    uint32_t w = 0;
+    std::memcpy(&w, image.getPixelPointer(x, y), 4);
+    return w;
+}
+
+void setWord(const Image& image, int x, int y, uint32_t w) { std::memcpy(image.getPixelPointer(x, y), &w, 4); }
+
+// A w x h image whose every pixel is distinct, so misplaced rows or columns show.
+Image patterned(int w, int h, int margin = Image::defaultMargin)
+{
+    Image image(w, h, true, margin);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            setWord(image, x, y, 0xFF000000u | static_cast<uint32_t>(y << 8 | x));
+    return image;
+}
+
+bool marginIsZero(const Image& image)
+{
+    const int m = image.getMargin();
+    for (int y = -m; y < image.getHeight() + m; ++y)
+        for (int x = -m; x < image.getWidth() + m; ++x) {
+            const bool visible = x >= 0 && y >= 0 && x < image.getWidth() && y < image.getHeight();
+            if (!visible && wordAt(image, x, y) != 0)
+                return false;
+        }
+    return true;
+}
+
+std::vector<uint8_t> recordOf(const Image& image)
+{
+    MemoryStream s;
+    EXPECT_TRUE(image.writeRecord(s));
+    const auto* p = static_cast<const uint8_t*>(s.getBlock().getData());
+    return std::vector<uint8_t>(p, p + s.getBlock().getSize());
+}
+
+} // namespace
+
+TEST(Image, AllocationGeometry)
+{
+    EXPECT_FALSE(Image(0, 0, true).hasStorage());
+    EXPECT_FALSE(Image(-5, 0, true).hasStorage());
+    const Image tall(0, 5, true);
+    EXPECT_TRUE(tall.hasStorage());
+    EXPECT_TRUE(tall.isNull()) << "width 0 is a null image even with storage";
+
+    const Image image(10, 4, false, 16);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.getStride(), 168);
+    EXPECT_EQ(image.getAllocationSize(), 36u * 168u);
+    EXPECT_EQ(image.getPixels() - image.getData(), 16 * 168 + 64);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(image.getData()) % 16, 0u);
+    EXPECT_EQ(image.getLinePointer(2), image.getPixels() + 2 * 168);
+    EXPECT_EQ(image.getPixelPointer(-16, -16), image.getData());
+    EXPECT_TRUE(marginIsZero(image)) << "the margin is zeroed even when the picture is not cleared";
+
+    EXPECT_EQ(Image(Point(3, 2), true, 0).getStride(), 12);
+    EXPECT_EQ(Image(3, 2, true, -4).getMargin(), 0);
+}
+
+TEST(Image, HandlesShareStorageAndOutliveEachOther)
+{
+    Image a = patterned(4, 3);
+    Image b = a;
+    EXPECT_EQ(a, b);
+    a = Image();
+    EXPECT_EQ(wordAt(b, 3, 2), 0xFF000203u) << "the storage lives while one handle does";
+    Image c(std::move(b));
+    EXPECT_TRUE(b.isNull());
+    EXPECT_FALSE(c.isNull());
+}
+
+TEST(Image, WrapReferencesTheCallersPixelsCopyDoesNot)
+{
+    std::vector<uint32_t> pixels(5 * 3, 0x11223344u);
+    const int stride = 5 * 4;
+    Image wrapped(reinterpret_cast<uint8_t*>(pixels.data()), 4, 3, stride, true);
+    EXPECT_EQ(wrapped.getMargin(), 0);
+    EXPECT_EQ(wrapped.getStride(), stride);
+    EXPECT_FALSE(wrapped.ownsData());
+    setWord(wrapped, 1, 1, 0xAABBCCDDu);
+    EXPECT_EQ(pixels[1 * 5 + 1], 0xAABBCCDDu);
+
+    Image copied(reinterpret_cast<uint8_t*>(pixels.data()), 4, 3, stride, false);
+    EXPECT_EQ(copied.getMargin(), 16);
+    EXPECT_EQ(wordAt(copied, 1, 1), 0xAABBCCDDu);
+    pixels[0] = 0;
+    EXPECT_EQ(wordAt(copied, 0, 0), 0x11223344u);
+    EXPECT_TRUE(marginIsZero(copied));
+}
+
+TEST(Image, PixelChanges)
+{
+    Image image(3, 2, true);
+    image.fill(10, 20, 30, 40);
+    EXPECT_EQ(wordAt(image, 2, 1), 0x280A141Eu) << "bytes blue, green, red, alpha";
+    image.fill(7, 7, 7, 7);
+    EXPECT_EQ(wordAt(image, 0, 0), 0x07070707u);
+    EXPECT_TRUE(marginIsZero(image));
+
+    image.fill(255, 255, 255, 255);
+    image.premultiply();
+    EXPECT_EQ(wordAt(image, 1, 1), 0xFFFEFEFEu) << "a division by 256, not 255";
+
+    image.clearRect({-5, -5, 100, 100});
+    image.setAlphaBits(255);
+    EXPECT_EQ(wordAt(image, 2, 1), 0xFF000000u) << "alpha set, colours untouched";
+    EXPECT_TRUE(marginIsZero(image)) << "clearRect and setAlphaBits stay inside the picture";
+
+    setWord(image, 0, 0, 0x44332211u);
+    image.swizzle(3, 2, 1, 0);
+    EXPECT_EQ(wordAt(image, 0, 0), 0x11223344u);
+    image.swizzle(0, 1, 2, 7);
+    EXPECT_EQ(wordAt(image, 0, 0), 0x11223344u) << "an out-of-range index changes nothing";
+
+    Image partial = patterned(4, 4);
+    partial.clearRect({2, 3, 10, 10});
+    EXPECT_EQ(wordAt(partial, 1, 3), 0xFF000301u);
+    EXPECT_EQ(wordAt(partial, 2, 3), 0u);
+    EXPECT_EQ(wordAt(partial, 3, 2), 0xFF000203u);
+}
+
+TEST(Image, MoveRectIsOverlapSafeInBothDirections)
+{
+    const struct { Rectangle source; Point destination; const char* what; } cases[] = {
+        {{0, 0, 3, 3}, {1, 1}, "down and right over itself"},
+        {{1, 1, 3, 3}, {0, 0}, "up and left over itself"},
+        {{0, 2, 4, 2}, {0, 1}, "one row up"},
+        {{0, 0, 4, 2}, {0, 2}, "adjacent, no overlap"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Image image = patterned(5, 5);
+        const Image before = image.clone();
+        image.moveRect(c.source, c.destination);
+        for (int y = 0; y < c.source.height; ++y)
+            for (int x = 0; x < c.source.width; ++x)
+                ASSERT_EQ(wordAt(image, c.destination.x + x, c.destination.y + y),
+                          wordAt(before, c.source.x + x, c.source.y + y));
+    }
+}
+
+TEST(Image, FlipCloneSetMarginAndRescale)
+{
+    Image image = patterned(3, 3);
+    image.flipVertically();
+    EXPECT_EQ(wordAt(image, 1, 0), 0xFF000201u);
+    EXPECT_EQ(wordAt(image, 1, 1), 0xFF000101u) << "the middle row of an odd height stays";
+    EXPECT_EQ(wordAt(image, 1, 2), 0xFF000001u);
+
+    const Image clone = image.clone();
+    EXPECT_NE(clone, image);
+    EXPECT_EQ(std::memcmp(clone.getData(), image.getData(), image.getAllocationSize()), 0);
+
+    Image other = image;
+    image.setMargin(2);
+    EXPECT_EQ(image.getMargin(), 2);
+    EXPECT_EQ(image.getStride(), (3 + 4) * 4);
+    EXPECT_EQ(wordAt(image, 2, 2), 0xFF000002u);
+    EXPECT_TRUE(marginIsZero(image));
+    EXPECT_EQ(other.getMargin(), 16) << "other handles keep the old storage";
+
+    // Halving averages each 2 x 2 block of the premultiplied pixels.
+    Image four(4, 2, true, 0);
+    setWord(four, 0, 0, 0xFF000000u);
+    setWord(four, 1, 0, 0xFF0000FFu);
+    setWord(four, 0, 1, 0xFF0000FFu);
+    setWord(four, 1, 1, 0xFF0000FFu);
+    const Image half = four.rescaled(2, 1, false);
+    ASSERT_EQ(half.getSize(), Point(2, 1));
+    EXPECT_EQ(wordAt(half, 0, 0), 0xFF0000BFu) << "(0 + 3 * 255) / 4, rounded";
+    EXPECT_EQ(wordAt(half, 1, 0), 0u);
+    EXPECT_EQ(four.rescaled(4, 2, false), four);
+    EXPECT_NE(four.rescaled(4, 2, true), four);
+    EXPECT_TRUE(Image().rescaled(4, 4, false).isNull());
+}
+
+TEST(Image, RecordRoundTrip)
+{
+    const Image image = patterned(5, 3, 2);
+    const std::vector<uint8_t> record = recordOf(image);
+    EXPECT_EQ(record.size(), 12u + 16u + 8u + image.getAllocationSize());
+
+    MemoryStream in(MemoryBlock(record.data(), record.size(), true));
+    Image read;
+    ASSERT_TRUE(read.readRecord(in));
+    EXPECT_TRUE(in.isExhausted());
+    EXPECT_EQ(read.getSize(), image.getSize());
+    EXPECT_EQ(read.getMargin(), 2);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(read.getData()) % 16, 0u);
+    EXPECT_EQ(std::memcmp(read.getData(), image.getData(), image.getAllocationSize()), 0);
+
+    // A wrapped image goes out as an owning one with margin 0.
+    std::vector<uint32_t> pixels(6 * 2, 0x01020304u);
+    const Image wrapped(reinterpret_cast<uint8_t*>(pixels.data()), 2, 2, 6 * 4, true);
+    const std::vector<uint8_t> wrappedRecord = recordOf(wrapped);
+    MemoryStream in2(MemoryBlock(wrappedRecord.data(), wrappedRecord.size(), true));
+    Image unwrapped;
+    ASSERT_TRUE(unwrapped.readRecord(in2));
+    EXPECT_EQ(unwrapped.getStride(), 8);
+    EXPECT_EQ(wordAt(unwrapped, 1, 1), 0x01020304u);
+}
+
+TEST(Image, NullRecordIs28BytesAndReadsBackNull)
+{
+    const std::vector<uint8_t> record = recordOf(Image());
+    EXPECT_EQ(record.size(), 28u);
+    MemoryStream in(MemoryBlock(record.data(), record.size(), true));
+    Image target = patterned(2, 2);
+    ASSERT_TRUE(target.readRecord(in));
+    EXPECT_TRUE(target.isNull());
+}
+
+TEST(Image, MalformedRecordsLeaveTheImageUnchanged)
+{
+    const std::vector<uint8_t> good = recordOf(patterned(3, 2, 1));
+    auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    // Offsets: magic 0..11, width 12, height 16, stride 20, margin 24, byte count 28, pixels 36.
+    struct Case { std::vector<uint8_t> bytes; const char* what; };
+    std::vector<Case> cases;
+    for (size_t i = 0; i < 12; ++i) {
+        Case c{good, "magic differs in one byte"};
+        c.bytes[i] ^= 0x20;
+        cases.push_back(c);
+    }
+    for (size_t n : {0, 4, 11, 12, 16, 20, 24, 28, 35, 36}) {
+        cases.push_back({std::vector<uint8_t>(good.begin(), good.begin() + n), "cut inside the header"});
+    }
+    cases.push_back({std::vector<uint8_t>(good.begin(), good.end() - 1), "one pixel byte short"});
+    Case strideLie{good, "stride not (width + 2 margin) * 4"};
+    put32(strideLie.bytes, 20, 4);
+    cases.push_back(strideLie);
+    Case countLie{good, "byte count smaller than the geometry"};
+    put32(countLie.bytes, 28, 16);
+    cases.push_back(countLie);
+    Case huge{good, "width and byte count far beyond the file"};
+    put32(huge.bytes, 12, 0x7FFFFFF0u);
+    cases.push_back(huge);
+    Case bigMargin{good, "margin near 2^32"};
+    put32(bigMargin.bytes, 24, 0xFFFFFFF0u);
+    cases.push_back(bigMargin);
+    Case negative{good, "negative height"};
+    put32(negative.bytes, 16, static_cast<uint32_t>(-2));
+    put32(negative.bytes, 12, 3);
+    cases.push_back(negative);
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Image target = patterned(2, 2);
+        const Image before = target;
+        MemoryStream in(MemoryBlock(c.bytes.data(), c.bytes.size(), true));
+        target.readRecord(in);
+        EXPECT_EQ(target, before);
+        EXPECT_EQ(wordAt(target, 1, 1), 0xFF000101u);
+    }
+}
+
+TEST(Image, DecodesPngIntoPremultipliedBgra)
+{
+    // Opaque red, half-transparent white, transparent green, opaque blue.
+    const std::vector<uint8_t> rgba = {255, 0, 0, 255, 255, 255, 255, 128, 0, 255, 0, 0, 0, 0, 255, 255};
+    const std::vector<uint8_t> png = testpictures::makePng(2, 2, rgba);
+    ASSERT_FALSE(png.empty());
+    const Image image = Image::decode(png.data(), png.size());
+    ASSERT_EQ(image.getSize(), Point(2, 2));
+    EXPECT_EQ(image.getMargin(), 16);
+    EXPECT_EQ(wordAt(image, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(wordAt(image, 1, 0), 0x80808080u) << "255 * 128 / 255 = 128";
+    EXPECT_EQ(wordAt(image, 0, 1), 0x00000000u);
+    EXPECT_EQ(wordAt(image, 1, 1), 0xFF0000FFu);
+    EXPECT_TRUE(marginIsZero(image));
+
+    EXPECT_TRUE(Image::decode(png.data(), 10).isNull()) << "the 11-byte minimum";
+    EXPECT_TRUE(Image::decode(png.data(), png.size() / 2).isNull()) << "truncated";
+    std::vector<uint8_t> corrupt = png;
+    corrupt[png.size() / 2] ^= 0xFF;
+    EXPECT_TRUE(Image::decode(corrupt.data(), corrupt.size()).isNull()) << "checksum fails";
+}
+
+TEST(Image, DecodesJpegOpaque)
+{
+    const std::vector<uint8_t> jpeg = testpictures::makeJpeg(16, 8, 200, 100, 50);
+    const Image image = Image::decode(jpeg.data(), jpeg.size());
+    ASSERT_EQ(image.getSize(), Point(16, 8));
+    const uint8_t* p = image.getPixelPointer(7, 3);
+    EXPECT_NEAR(p[0], 50, 3);
+    EXPECT_NEAR(p[1], 100, 3);
+    EXPECT_NEAR(p[2], 200, 3);
+    EXPECT_EQ(p[3], 255);
+    EXPECT_TRUE(Image::decode(jpeg.data(), jpeg.size() / 2).isNull()) << "truncated";
+
+    const uint8_t other[16] = {'G', 'I', 'F', '8', '9', 'a'};
+    EXPECT_TRUE(Image::decode(other, sizeof(other)).isNull());
+}
+
+TEST(Image, LoadsFromFile)
+{
+    const std::vector<uint8_t> png = testpictures::makePng(1, 1, {1, 2, 3, 255});
+    const std::string path = testpictures::writeTempFile("one.png", png);
+    EXPECT_EQ(wordAt(Image(path.c_str()), 0, 0), 0xFF010203u);
+    EXPECT_TRUE(Image((path + ".missing").c_str()).isNull());
+    EXPECT_TRUE(Image(testpictures::writeTempFile("empty.png", {}).c_str()).isNull());
+}
+
+TEST(Image, AlignedAllocatorKeepsTheHeapPointerBelowTheBlock)
+{
+    for (size_t alignment : {8u, 16u, 64u, 4096u}) {
+        SCOPED_TRACE(alignment);
+        void* p = alignedMalloc(100, alignment);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % alignment, 0u);
+        std::memset(p, 0xAB, 100);
+        alignedFree(p);
+    }
+    EXPECT_EQ(alignedMalloc(16, 24), nullptr) << "not a power of two";
+    alignedFree(nullptr);
+}
