@@ -4,9 +4,9 @@
 
 namespace {
 
-// Adding and removing 1e-18 flushes a decaying envelope to exact zero long before it could become
-// denormal (the sum rounds the tiny tail away), so silence never costs denormal arithmetic.
-// Bit patterns 0x219392EF and 0xA19392EF.
+// Adding and removing 1e-18 rounds an envelope to a multiple of about 1e-25 once it falls below 2^-35:
+// a decaying tail is flushed to zero or settles on a tiny fixed point, and never reaches the denormal
+// range, so silence costs no denormal arithmetic. Bit patterns 0x219392EF and 0xA19392EF.
 constexpr float guardUp = 1e-18f;
 constexpr float guardDown = -1e-18f;
 
@@ -16,7 +16,8 @@ inline float guard(float v) noexcept { return (v + guardUp) + guardDown; }
 inline float magnitude(float x) noexcept { return std::fabs(x); }
 
 // 0.96000004 is one unit in the last place above the float nearest 0.96 (bit pattern 0x3F75C290): the
-// attack polynomial meets its 6.6 ceiling at r = 10 with it.
+// slope the attack curve has always had, so its bits are kept (the curve reaches its 6.6 ceiling near
+// r = 10).
 constexpr float attackSlope = 0.96000004f;
 static_assert(attackSlope > 0.96f, "must stay one ulp above 0.96f");
 
@@ -131,7 +132,9 @@ inline float lowestAfter(float start, float coefficient, int32_t n) noexcept
     return start * fall * 0.5f;
 }
 
-inline float lesser(float a, float b) noexcept { return a < b ? a : b; }
+// The smaller of the two, or NaN when either is NaN, so a broken envelope sends the block down the
+// guarded path.
+inline float lesser(float a, float b) noexcept { return b < a || b != b ? b : a; }
 
 } // namespace
 
