@@ -152,7 +152,7 @@ void drawEnvelope(cairo_t* cr, const Panel& p, const std::vector<Column>& column
     for (size_t i = columns.size(); i-- > 0;)
         cairo_line_to(cr, p.x + (static_cast<double>(i) + 0.5) * step, p.yFor(columns[i].minimum));
     cairo_close_path(cr);
-    setColour(cr, colour, 0.45);
+    setColour(cr, colour, 0.6);
     cairo_fill(cr);
     // RMS band: the body of the sound, where sustain shows.
     cairo_new_path(cr);
@@ -184,8 +184,8 @@ void drawOutline(cairo_t* cr, const Panel& p, const std::vector<Column>& columns
         cairo_new_path(cr);
         for (int i = 0; i < n; ++i)
             cairo_line_to(cr, p.x + (i + 0.5) * step, p.yFor(sign * level[static_cast<size_t>(i)]));
-        setColour(cr, colour, 0.8);
-        cairo_set_line_width(cr, 1.3);
+        setColour(cr, colour, 0.6);
+        cairo_set_line_width(cr, 1.1);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke(cr);
     }
