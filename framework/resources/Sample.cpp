@@ -133,7 +133,10 @@ bool Sample::writeRecord(Stream& stream) const
 bool Sample::readRecord(Stream& stream)
 {
     reset();
-    if (static_cast<uint32_t>(stream.readInt()) != recordVersion)
+    // A header cut short would read as zeros, i.e. as a valid sample of no frames: refuse it.
+    constexpr int64_t headerBytesAfterVersion = 4 + 4 + 4 + 1 + 8 + 8;
+    if (static_cast<uint32_t>(stream.readInt()) != recordVersion
+        || stream.getLength() - stream.getPosition() < headerBytesAfterVersion)
         return false;
     const uint32_t channelCount = static_cast<uint32_t>(stream.readInt());
     const uint32_t bits = static_cast<uint32_t>(stream.readInt());
