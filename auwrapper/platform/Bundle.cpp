@@ -7,40 +7,20 @@
 #include "auwrapper/platform/FileSystem.h"
 
 #include <dlfcn.h>
-#include <plist/plist.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
 namespace q9framework {
 
 namespace {
 
-// CFBundleExecutable of an Info.plist, or empty when the file, the key or its string is missing.
-std::string executableNameFromInfo(const std::string& infoPlistPath)
+// A string value of the dictionary, empty when it is missing or of another type.
+std::string stringFor(cf::CFDictionaryRef dictionary, const char* key)
 {
-    std::ifstream file(infoPlistPath, std::ios::binary);
-    if (!file)
-        return {};
-    const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    plist_t root = nullptr;
-    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &root);
-    std::string name;
-    if (root != nullptr && plist_get_node_type(root) == PLIST_DICT) {
-        plist_t value = plist_dict_get_item(root, "CFBundleExecutable");
-        if (value != nullptr && plist_get_node_type(value) == PLIST_STRING) {
-            char* text = nullptr;
-            plist_get_string_val(value, &text);
-            if (text != nullptr)
-                name = text;
-            std::free(text);
-        }
-    }
-    plist_free(root);
-    return name;
+    const void* value = cf::CFDictionaryGetValue(dictionary, cf::constantString(key));
+    return cf::CFGetTypeID(value) == cf::CFStringGetTypeID() ? cf::toStdString(static_cast<cf::CFStringRef>(value))
+                                                             : std::string();
 }
 
 } // namespace
@@ -52,11 +32,15 @@ struct Bundle::Internal {
     std::mutex loading;            // guards handle and loadError
     void* handle = nullptr;
     std::string loadError;
+    std::mutex reading;            // guards the two below
+    bool infoRead = false;
+    cf::CFDictionaryRef info = nullptr;
 
     ~Internal()
     {
         if (handle != nullptr)
             ::dlclose(handle);
+        cf::CFRelease(info);
     }
 };
 
@@ -148,6 +132,27 @@ std::string Bundle::getInfoPlistPath() const
     return fs::appendPathComponent(internal->path, "Contents/Info.plist");
 }
 
+cf::CFDictionaryRef Bundle::getInfoDictionary() const
+{
+    if (internal == nullptr)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(internal->reading);
+    if (!internal->infoRead) {
+        internal->infoRead = true;
+        cf::CFPropertyListRef list = cf::createPropertyListFromFile(getInfoPlistPath());
+        if (cf::CFGetTypeID(list) == cf::CFDictionaryGetTypeID())
+            internal->info = static_cast<cf::CFDictionaryRef>(list);
+        else
+            cf::CFRelease(list);
+    }
+    return internal->info;
+}
+
+std::string Bundle::getIdentifier() const
+{
+    return stringFor(getInfoDictionary(), "CFBundleIdentifier");
+}
+
 std::string Bundle::getExecutablePath() const
 {
     if (internal == nullptr)
@@ -156,7 +161,7 @@ std::string Bundle::getExecutablePath() const
         return internal->fixedExecutable;
 
     const std::string folder = fs::appendPathComponent(internal->path, "Contents/x86_64-linux");
-    const std::string name = executableNameFromInfo(getInfoPlistPath());
+    const std::string name = stringFor(getInfoDictionary(), "CFBundleExecutable");
     if (!name.empty()) {
         for (const std::string& candidate : {name + ".so", name}) {
             const std::string path = fs::appendPathComponent(folder, candidate);

@@ -9,6 +9,8 @@
 // What CFBundle gives the wrapper on the Mac, on Linux: the executable is loaded with dlopen and its
 // functions found with dlsym; an alias among the resources is a symbolic link.
 
+#include "auwrapper/platform/CFValues.h"
+
 #include <string>
 #include <vector>
 
@@ -73,6 +75,13 @@ public:
 
     /** Contents/Info.plist (whether or not it exists). */
     std::string getInfoPlistPath() const;
+
+    /** Info.plist as a dictionary, read once and kept with the bundle: lent (Get rule), valid while a
+        reference to the bundle lives. Null when the file is missing, malformed or not a dictionary. */
+    cf::CFDictionaryRef getInfoDictionary() const;
+
+    /** CFBundleIdentifier of Info.plist, empty when there is none. */
+    std::string getIdentifier() const;
 
     /** dlopen (RTLD_NOW | RTLD_LOCAL) of the executable; true when loaded (also when it already was
         through this reference). False when there is no executable or it does not load. */

@@ -1,0 +1,967 @@
+// The value objects behind the CF references. Every reference points at an Object base (the first and
+// only base of each kind, so its address is the reference); the kind decides how it is freed and
+// compared. Strings are stored as UTF-8, which is what libplist and the rest of our code speak;
+// UTF-16 lengths and characters are computed when asked, which the wrapper rarely does.
+
+#include "auwrapper/platform/CFValues.h"
+
+#include "auwrapper/platform/CFValuesInternal.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <mutex>
+
+namespace q9framework {
+namespace cf {
+
+std::atomic<long> liveObjects{0};
+
+namespace {
+
+// Constants report this many references, so code that checks counts sees them as held.
+constexpr CFIndex immortalCount = LONG_MAX / 2;
+
+} // namespace
+
+Object::~Object()
+{
+    if (!immortal)
+        liveObjects.fetch_sub(1, std::memory_order_relaxed);
+}
+
+long liveObjectCount()
+{
+    return liveObjects.load(std::memory_order_relaxed);
+}
+
+// ---- kinds -------------------------------------------------------------------------------------------
+
+CFArray::~CFArray()
+{
+    if (retains)
+        for (const void* value : values)
+            CFRelease(value);
+}
+
+CFDictionary::~CFDictionary()
+{
+    for (const auto& entry : entries) {
+        if (retainsKeys)
+            CFRelease(entry.first);
+        if (retainsValues)
+            CFRelease(entry.second);
+    }
+}
+
+namespace {
+
+void destroy(const Object* object)
+{
+    switch (object->kind) {
+    case Kind::string: delete static_cast<const CFString*>(object); break;
+    case Kind::data: delete static_cast<const CFData*>(object); break;
+    case Kind::number: delete static_cast<const CFNumber*>(object); break;
+    case Kind::boolean: delete static_cast<const CFBoolean*>(object); break;
+    case Kind::date: delete static_cast<const CFDate*>(object); break;
+    case Kind::array: delete static_cast<const CFArray*>(object); break;
+    case Kind::dictionary: delete static_cast<const CFDictionary*>(object); break;
+    case Kind::url: delete static_cast<const CFURL*>(object); break;
+    }
+}
+
+template <typename T>
+T* asMutable(const void* ref, Kind kind) noexcept
+{
+    const T* object = as<T>(ref, kind);
+    return object != nullptr && object->isMutable ? const_cast<T*>(object) : nullptr;
+}
+
+const CFString* stringOf(CFTypeRef ref) noexcept { return as<CFString>(ref, Kind::string); }
+const CFData* dataOf(CFTypeRef ref) noexcept { return as<CFData>(ref, Kind::data); }
+const CFNumber* numberOf(CFTypeRef ref) noexcept { return as<CFNumber>(ref, Kind::number); }
+const CFArray* arrayOf(CFTypeRef ref) noexcept { return as<CFArray>(ref, Kind::array); }
+const CFDictionary* dictionaryOf(CFTypeRef ref) noexcept { return as<CFDictionary>(ref, Kind::dictionary); }
+const CFURL* urlOf(CFTypeRef ref) noexcept { return as<CFURL>(ref, Kind::url); }
+
+} // namespace
+
+// ---- every object --------------------------------------------------------------------------------
+
+CFTypeRef CFRetain(CFTypeRef ref)
+{
+    const Object* object = asObject(ref);
+    if (object != nullptr && !object->immortal)
+        object->references.fetch_add(1, std::memory_order_relaxed);
+    return ref;
+}
+
+void CFRelease(CFTypeRef ref)
+{
+    const Object* object = asObject(ref);
+    if (object == nullptr || object->immortal)
+        return;
+    if (object->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        destroy(object);
+}
+
+CFIndex CFGetRetainCount(CFTypeRef ref)
+{
+    const Object* object = asObject(ref);
+    if (object == nullptr)
+        return 0;
+    return object->immortal ? immortalCount : object->references.load(std::memory_order_relaxed);
+}
+
+CFTypeID CFGetTypeID(CFTypeRef ref)
+{
+    const Object* object = asObject(ref);
+    return object != nullptr ? static_cast<CFTypeID>(object->kind) : 0;
+}
+
+CFTypeID CFStringGetTypeID() { return static_cast<CFTypeID>(Kind::string); }
+CFTypeID CFDataGetTypeID() { return static_cast<CFTypeID>(Kind::data); }
+CFTypeID CFNumberGetTypeID() { return static_cast<CFTypeID>(Kind::number); }
+CFTypeID CFBooleanGetTypeID() { return static_cast<CFTypeID>(Kind::boolean); }
+CFTypeID CFDateGetTypeID() { return static_cast<CFTypeID>(Kind::date); }
+CFTypeID CFArrayGetTypeID() { return static_cast<CFTypeID>(Kind::array); }
+CFTypeID CFDictionaryGetTypeID() { return static_cast<CFTypeID>(Kind::dictionary); }
+CFTypeID CFURLGetTypeID() { return static_cast<CFTypeID>(Kind::url); }
+
+namespace {
+
+bool numbersEqual(const CFNumber& a, const CFNumber& b)
+{
+    if (!a.isFloat && !b.isFloat)
+        return a.integer == b.integer;
+    const double x = a.isFloat ? a.real : static_cast<double>(a.integer);
+    const double y = b.isFloat ? b.real : static_cast<double>(b.integer);
+    return x == y;
+}
+
+bool elementsEqual(const void* a, const void* b, bool areObjects)
+{
+    return areObjects ? CFEqual(a, b) != 0 : a == b;
+}
+
+} // namespace
+
+Boolean CFEqual(CFTypeRef a, CFTypeRef b)
+{
+    if (a == b)
+        return true;
+    const Object* x = asObject(a);
+    const Object* y = asObject(b);
+    if (x == nullptr || y == nullptr || x->kind != y->kind)
+        return false;
+    switch (x->kind) {
+    case Kind::string: return stringOf(a)->utf8 == stringOf(b)->utf8;
+    case Kind::data: return dataOf(a)->bytes == dataOf(b)->bytes;
+    case Kind::number: return numbersEqual(*numberOf(a), *numberOf(b));
+    case Kind::boolean: return static_cast<const CFBoolean*>(x)->value == static_cast<const CFBoolean*>(y)->value;
+    case Kind::date: return static_cast<const CFDate*>(x)->at == static_cast<const CFDate*>(y)->at;
+    case Kind::url: return urlOf(a)->path == urlOf(b)->path;
+    case Kind::array: {
+        const CFArray* p = arrayOf(a);
+        const CFArray* q = arrayOf(b);
+        if (p->values.size() != q->values.size())
+            return false;
+        for (size_t i = 0; i < p->values.size(); ++i)
+            if (!elementsEqual(p->values[i], q->values[i], p->retains && q->retains))
+                return false;
+        return true;
+    }
+    case Kind::dictionary: {
+        const CFDictionary* p = dictionaryOf(a);
+        const CFDictionary* q = dictionaryOf(b);
+        if (p->entries.size() != q->entries.size())
+            return false;
+        for (const auto& entry : p->entries) {
+            const auto* other = q->find(entry.first);
+            if (other == nullptr || !elementsEqual(entry.second, other->second, p->retainsValues && q->retainsValues))
+                return false;
+        }
+        return true;
+    }
+    }
+    return false;
+}
+
+// ---- strings ---------------------------------------------------------------------------------------
+
+namespace {
+
+bool isValidUtf8(const std::string& text)
+{
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        uint32_t code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= n)
+            return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto d = static_cast<unsigned char>(text[i + k]);
+            if ((d & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not text.
+        static const uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (code < smallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// UTF-16 code units of valid UTF-8 text.
+std::u16string utf16Of(const std::string& utf8)
+{
+    std::u16string units;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        uint32_t code;
+        size_t extra;
+        if (c < 0x80) {
+            code = c;
+            extra = 0;
+        } else if ((c & 0xE0) == 0xC0) {
+            code = c & 0x1F;
+            extra = 1;
+        } else if ((c & 0xF0) == 0xE0) {
+            code = c & 0x0F;
+            extra = 2;
+        } else {
+            code = c & 0x07;
+            extra = 3;
+        }
+        for (size_t k = 1; k <= extra && i + k < utf8.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += extra + 1;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            units.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return units;
+}
+
+void appendUtf8(std::string& out, uint32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Mac OS Roman goes through glibc's iconv table ("MACINTOSH"), which matches the current Mac table.
+bool convertWithIconv(const char* to, const char* from, const std::string& input, std::string& output)
+{
+    iconv_t converter = ::iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    output.assign(input.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    const size_t result = ::iconv(converter, &in, &inLeft, &out, &outLeft);
+    ::iconv_close(converter);
+    if (result == static_cast<size_t>(-1) || inLeft != 0)
+        return false;
+    output.resize(output.size() - outLeft);
+    return true;
+}
+
+bool decode(const std::string& bytes, CFStringEncoding encoding, std::string& utf8)
+{
+    switch (encoding) {
+    case kCFStringEncodingUTF8:
+        utf8 = bytes;
+        return isValidUtf8(utf8);
+    case kCFStringEncodingASCII:
+        for (char c : bytes)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        utf8 = bytes;
+        return true;
+    case kCFStringEncodingISOLatin1:
+        utf8.clear();
+        for (char c : bytes)
+            appendUtf8(utf8, static_cast<unsigned char>(c));
+        return true;
+    case kCFStringEncodingMacRoman:
+        return convertWithIconv("UTF-8", "MACINTOSH", bytes, utf8);
+    default:
+        return false;
+    }
+}
+
+bool encode(const std::string& utf8, CFStringEncoding encoding, std::string& bytes)
+{
+    switch (encoding) {
+    case kCFStringEncodingUTF8:
+        bytes = utf8;
+        return true;
+    case kCFStringEncodingASCII:
+        for (char c : utf8)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        bytes = utf8;
+        return true;
+    case kCFStringEncodingISOLatin1:
+        bytes.clear();
+        for (char16_t unit : utf16Of(utf8)) {
+            if (unit > 0xFF)
+                return false;
+            bytes += static_cast<char>(unit);
+        }
+        return true;
+    case kCFStringEncodingMacRoman:
+        return convertWithIconv("MACINTOSH", "UTF-8", utf8, bytes);
+    default:
+        return false;
+    }
+}
+
+CFStringRef newString(std::string utf8)
+{
+    auto* string = new CFString;
+    string->utf8 = std::move(utf8);
+    return string;
+}
+
+} // namespace
+
+CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text, CFStringEncoding encoding)
+{
+    if (text == nullptr)
+        return nullptr;
+    std::string utf8;
+    if (!decode(text, encoding, utf8))
+        return nullptr;
+    return newString(std::move(utf8));
+}
+
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex byteCount, CFStringEncoding encoding,
+                                    Boolean)
+{
+    if (byteCount < 0 || (bytes == nullptr && byteCount > 0))
+        return nullptr;
+    std::string utf8;
+    if (!decode(std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(byteCount)), encoding, utf8))
+        return nullptr;
+    return newString(std::move(utf8));
+}
+
+CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* characters, CFIndex count)
+{
+    if (count < 0 || (characters == nullptr && count > 0))
+        return nullptr;
+    std::string utf8;
+    for (CFIndex i = 0; i < count; ++i) {
+        uint32_t code = characters[i];
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            if (i + 1 >= count || characters[i + 1] < 0xDC00 || characters[i + 1] > 0xDFFF)
+                return nullptr;
+            code = 0x10000 + ((code - 0xD800) << 10) + (characters[i + 1] - 0xDC00u);
+            ++i;
+        } else if (code >= 0xDC00 && code <= 0xDFFF) {
+            return nullptr;
+        }
+        appendUtf8(utf8, code);
+    }
+    return newString(std::move(utf8));
+}
+
+CFIndex CFStringGetLength(CFStringRef ref)
+{
+    const CFString* string = stringOf(ref);
+    return string != nullptr ? static_cast<CFIndex>(utf16Of(string->utf8).size()) : 0;
+}
+
+void CFStringGetCharacters(CFStringRef ref, CFRange range, UniChar* buffer)
+{
+    const CFString* string = stringOf(ref);
+    if (string == nullptr || buffer == nullptr)
+        return;
+    const std::u16string units = utf16Of(string->utf8);
+    if (range.location < 0 || range.length < 0 || range.location + range.length > static_cast<CFIndex>(units.size()))
+        return;
+    std::memcpy(buffer, units.data() + range.location, static_cast<size_t>(range.length) * sizeof(UniChar));
+}
+
+Boolean CFStringGetCString(CFStringRef ref, char* buffer, CFIndex bufferSize, CFStringEncoding encoding)
+{
+    if (buffer == nullptr || bufferSize <= 0)
+        return false;
+    buffer[0] = '\0';
+    const CFString* string = stringOf(ref);
+    std::string bytes;
+    if (string == nullptr || !encode(string->utf8, encoding, bytes))
+        return false;
+    if (static_cast<CFIndex>(bytes.size()) + 1 > bufferSize)
+        return false;
+    std::memcpy(buffer, bytes.c_str(), bytes.size() + 1);
+    return true;
+}
+
+const char* CFStringGetCStringPtr(CFStringRef ref, CFStringEncoding encoding)
+{
+    const CFString* string = stringOf(ref);
+    return string != nullptr && encoding == kCFStringEncodingUTF8 ? string->utf8.c_str() : nullptr;
+}
+
+CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding)
+{
+    if (length < 0)
+        return 0;
+    // UTF-8 needs at most three bytes per UTF-16 code unit (a surrogate pair makes four from two).
+    return encoding == kCFStringEncodingUTF8 ? length * 3 : length;
+}
+
+namespace {
+
+uint32_t foldCase(uint32_t c, bool caseInsensitive)
+{
+    return caseInsensitive && c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+bool isDigit(char16_t c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFOptionFlags options)
+{
+    const CFString* x = stringOf(a);
+    const CFString* y = stringOf(b);
+    if (x == nullptr || y == nullptr)
+        return x == y ? kCFCompareEqualTo : (x == nullptr ? kCFCompareLessThan : kCFCompareGreaterThan);
+    const bool caseInsensitive = (options & kCFCompareCaseInsensitive) != 0;
+    const bool numerically = (options & kCFCompareNumerically) != 0;
+    const std::u16string p = utf16Of(x->utf8);
+    const std::u16string q = utf16Of(y->utf8);
+    size_t i = 0;
+    size_t j = 0;
+    while (i < p.size() && j < q.size()) {
+        if (numerically && isDigit(p[i]) && isDigit(q[j])) {
+            // Compare the digit runs by value: skip leading zeros, then the longer run is larger,
+            // equal lengths compare digit by digit.
+            size_t iEnd = i;
+            size_t jEnd = j;
+            while (iEnd < p.size() && isDigit(p[iEnd]))
+                ++iEnd;
+            while (jEnd < q.size() && isDigit(q[jEnd]))
+                ++jEnd;
+            size_t iStart = i;
+            size_t jStart = j;
+            while (iStart + 1 < iEnd && p[iStart] == '0')
+                ++iStart;
+            while (jStart + 1 < jEnd && q[jStart] == '0')
+                ++jStart;
+            if (iEnd - iStart != jEnd - jStart)
+                return iEnd - iStart < jEnd - jStart ? kCFCompareLessThan : kCFCompareGreaterThan;
+            for (size_t k = 0; k < iEnd - iStart; ++k)
+                if (p[iStart + k] != q[jStart + k])
+                    return p[iStart + k] < q[jStart + k] ? kCFCompareLessThan : kCFCompareGreaterThan;
+            i = iEnd;
+            j = jEnd;
+            continue;
+        }
+        const uint32_t c = foldCase(p[i], caseInsensitive);
+        const uint32_t d = foldCase(q[j], caseInsensitive);
+        if (c != d)
+            return c < d ? kCFCompareLessThan : kCFCompareGreaterThan;
+        ++i;
+        ++j;
+    }
+    if (i < p.size())
+        return kCFCompareGreaterThan;
+    if (j < q.size())
+        return kCFCompareLessThan;
+    return kCFCompareEqualTo;
+}
+
+std::string toStdString(CFStringRef ref)
+{
+    const CFString* string = stringOf(ref);
+    return string != nullptr ? string->utf8 : std::string();
+}
+
+CFStringRef createString(const std::string& utf8)
+{
+    return isValidUtf8(utf8) ? newString(utf8) : nullptr;
+}
+
+CFStringRef constantString(const char* utf8)
+{
+    // Interned, so CFSTR of one literal is one object wherever it is written; never freed.
+    static std::mutex lock;
+    static std::map<std::string, const CFString*>* constants = new std::map<std::string, const CFString*>;
+    std::lock_guard<std::mutex> guard(lock);
+    const std::string text = utf8 != nullptr ? utf8 : "";
+    auto found = constants->find(text);
+    if (found != constants->end())
+        return found->second;
+    auto* string = new CFString(true);
+    string->utf8 = text;
+    constants->emplace(text, string);
+    return string;
+}
+
+// ---- data ------------------------------------------------------------------------------------------
+
+CFDataRef CFDataCreate(CFAllocatorRef, const UInt8* bytes, CFIndex length)
+{
+    if (length < 0 || (bytes == nullptr && length > 0))
+        return nullptr;
+    auto* data = new CFData;
+    data->bytes.assign(bytes, bytes + length);
+    return data;
+}
+
+CFMutableDataRef CFDataCreateMutable(CFAllocatorRef, CFIndex capacity)
+{
+    auto* data = new CFData;
+    data->isMutable = true;
+    if (capacity > 0)
+        data->bytes.reserve(static_cast<size_t>(capacity));
+    return data;
+}
+
+CFIndex CFDataGetLength(CFDataRef ref)
+{
+    const CFData* data = dataOf(ref);
+    return data != nullptr ? static_cast<CFIndex>(data->bytes.size()) : 0;
+}
+
+const UInt8* CFDataGetBytePtr(CFDataRef ref)
+{
+    const CFData* data = dataOf(ref);
+    return data != nullptr && !data->bytes.empty() ? data->bytes.data() : nullptr;
+}
+
+UInt8* CFDataGetMutableBytePtr(CFMutableDataRef ref)
+{
+    CFData* data = asMutable<CFData>(ref, Kind::data);
+    return data != nullptr && !data->bytes.empty() ? data->bytes.data() : nullptr;
+}
+
+void CFDataGetBytes(CFDataRef ref, CFRange range, UInt8* buffer)
+{
+    const CFData* data = dataOf(ref);
+    if (data == nullptr || buffer == nullptr || range.location < 0 || range.length < 0
+        || range.location + range.length > static_cast<CFIndex>(data->bytes.size()))
+        return;
+    std::memcpy(buffer, data->bytes.data() + range.location, static_cast<size_t>(range.length));
+}
+
+void CFDataAppendBytes(CFMutableDataRef ref, const UInt8* bytes, CFIndex length)
+{
+    CFData* data = asMutable<CFData>(ref, Kind::data);
+    if (data == nullptr || bytes == nullptr || length <= 0)
+        return;
+    data->bytes.insert(data->bytes.end(), bytes, bytes + length);
+}
+
+void CFDataSetLength(CFMutableDataRef ref, CFIndex length)
+{
+    CFData* data = asMutable<CFData>(ref, Kind::data);
+    if (data != nullptr && length >= 0)
+        data->bytes.resize(static_cast<size_t>(length), 0);
+}
+
+// ---- numbers, booleans, dates ---------------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+T read(const void* p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof(T));
+    return value;
+}
+
+template <typename T>
+bool storeInteger(const CFNumber& number, void* p)
+{
+    T value;
+    bool exact;
+    if (number.isFloat) {
+        const double real = number.real;
+        const bool inRange = std::isfinite(real) && real >= static_cast<double>(std::numeric_limits<T>::min())
+            && real <= static_cast<double>(std::numeric_limits<T>::max());
+        value = inRange ? static_cast<T>(real) : (real < 0 ? std::numeric_limits<T>::min() : std::numeric_limits<T>::max());
+        exact = inRange && static_cast<double>(value) == real;
+    } else {
+        value = static_cast<T>(number.integer);
+        exact = static_cast<int64_t>(value) == number.integer;
+    }
+    std::memcpy(p, &value, sizeof(T));
+    return exact;
+}
+
+template <typename T>
+bool storeReal(const CFNumber& number, void* p)
+{
+    const T value = number.isFloat ? static_cast<T>(number.real) : static_cast<T>(number.integer);
+    std::memcpy(p, &value, sizeof(T));
+    if (number.isFloat)
+        return std::isnan(number.real) || static_cast<double>(value) == number.real;
+    return static_cast<int64_t>(static_cast<double>(value)) == number.integer;
+}
+
+} // namespace
+
+CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* p)
+{
+    if (p == nullptr)
+        return nullptr;
+    auto* number = new CFNumber;
+    switch (type) {
+    case kCFNumberSInt8Type:
+    case kCFNumberCharType: number->integer = read<int8_t>(p); break;
+    case kCFNumberSInt16Type:
+    case kCFNumberShortType: number->integer = read<int16_t>(p); break;
+    case kCFNumberSInt32Type:
+    case kCFNumberIntType: number->integer = read<int32_t>(p); break;
+    case kCFNumberSInt64Type:
+    case kCFNumberLongType:
+    case kCFNumberLongLongType:
+    case kCFNumberCFIndexType:
+    case kCFNumberNSIntegerType: number->integer = read<int64_t>(p); break;
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType:
+        number->isFloat = true;
+        number->real = read<float>(p);
+        break;
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType:
+    case kCFNumberCGFloatType:
+        number->isFloat = true;
+        number->real = read<double>(p);
+        break;
+    default: delete number; return nullptr;
+    }
+    return number;
+}
+
+Boolean CFNumberGetValue(CFNumberRef ref, CFNumberType type, void* p)
+{
+    const CFNumber* number = numberOf(ref);
+    if (number == nullptr || p == nullptr)
+        return false;
+    switch (type) {
+    case kCFNumberSInt8Type:
+    case kCFNumberCharType: return storeInteger<int8_t>(*number, p);
+    case kCFNumberSInt16Type:
+    case kCFNumberShortType: return storeInteger<int16_t>(*number, p);
+    case kCFNumberSInt32Type:
+    case kCFNumberIntType: return storeInteger<int32_t>(*number, p);
+    case kCFNumberSInt64Type:
+    case kCFNumberLongType:
+    case kCFNumberLongLongType:
+    case kCFNumberCFIndexType:
+    case kCFNumberNSIntegerType: return storeInteger<int64_t>(*number, p);
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType: return storeReal<float>(*number, p);
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType:
+    case kCFNumberCGFloatType: return storeReal<double>(*number, p);
+    default: return false;
+    }
+}
+
+CFNumberType CFNumberGetType(CFNumberRef ref)
+{
+    const CFNumber* number = numberOf(ref);
+    if (number == nullptr)
+        return 0;
+    return number->isFloat ? kCFNumberFloat64Type : kCFNumberSInt64Type;
+}
+
+Boolean CFNumberIsFloatType(CFNumberRef ref)
+{
+    const CFNumber* number = numberOf(ref);
+    return number != nullptr && number->isFloat;
+}
+
+// Constant-initialised, so they are valid even in other files' static initialisers.
+static CFBoolean trueObject{true, true};
+static CFBoolean falseObject{false, true};
+const CFBooleanRef kCFBooleanTrue = &trueObject;
+const CFBooleanRef kCFBooleanFalse = &falseObject;
+
+Boolean CFBooleanGetValue(CFBooleanRef ref)
+{
+    const auto* boolean = as<CFBoolean>(ref, Kind::boolean);
+    return boolean != nullptr && boolean->value;
+}
+
+CFDateRef CFDateCreate(CFAllocatorRef, CFAbsoluteTime at)
+{
+    auto* date = new CFDate;
+    date->at = at;
+    return date;
+}
+
+CFAbsoluteTime CFDateGetAbsoluteTime(CFDateRef ref)
+{
+    const auto* date = as<CFDate>(ref, Kind::date);
+    return date != nullptr ? date->at : 0.0;
+}
+
+// ---- arrays ----------------------------------------------------------------------------------------
+
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0};
+
+CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex count, const CFArrayCallBacks* callBacks)
+{
+    if (count < 0 || (values == nullptr && count > 0))
+        return nullptr;
+    auto* array = new CFArray;
+    array->retains = callBacks != nullptr;
+    for (CFIndex i = 0; i < count; ++i) {
+        if (array->retains)
+            CFRetain(values[i]);
+        array->values.push_back(values[i]);
+    }
+    return array;
+}
+
+CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex capacity, const CFArrayCallBacks* callBacks)
+{
+    auto* array = new CFArray;
+    array->isMutable = true;
+    array->retains = callBacks != nullptr;
+    if (capacity > 0)
+        array->values.reserve(static_cast<size_t>(capacity));
+    return array;
+}
+
+CFIndex CFArrayGetCount(CFArrayRef ref)
+{
+    const CFArray* array = arrayOf(ref);
+    return array != nullptr ? static_cast<CFIndex>(array->values.size()) : 0;
+}
+
+const void* CFArrayGetValueAtIndex(CFArrayRef ref, CFIndex index)
+{
+    const CFArray* array = arrayOf(ref);
+    if (array == nullptr || index < 0 || index >= static_cast<CFIndex>(array->values.size()))
+        return nullptr;
+    return array->values[static_cast<size_t>(index)];
+}
+
+void CFArrayAppendValue(CFMutableArrayRef ref, const void* value)
+{
+    CFArray* array = asMutable<CFArray>(ref, Kind::array);
+    if (array == nullptr)
+        return;
+    if (array->retains)
+        CFRetain(value);
+    array->values.push_back(value);
+}
+
+void CFArrayRemoveValueAtIndex(CFMutableArrayRef ref, CFIndex index)
+{
+    CFArray* array = asMutable<CFArray>(ref, Kind::array);
+    if (array == nullptr || index < 0 || index >= static_cast<CFIndex>(array->values.size()))
+        return;
+    const void* removed = array->values[static_cast<size_t>(index)];
+    array->values.erase(array->values.begin() + index);
+    if (array->retains)
+        CFRelease(removed);
+}
+
+void CFArrayRemoveAllValues(CFMutableArrayRef ref)
+{
+    CFArray* array = asMutable<CFArray>(ref, Kind::array);
+    if (array == nullptr)
+        return;
+    std::vector<const void*> removed;
+    removed.swap(array->values);
+    if (array->retains)
+        for (const void* value : removed)
+            CFRelease(value);
+}
+
+// ---- dictionaries ----------------------------------------------------------------------------------
+
+const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0};
+const CFDictionaryKeyCallBacks kCFCopyStringDictionaryKeyCallBacks = {0};
+const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0};
+
+const std::pair<const void*, const void*>* CFDictionary::find(const void* key) const
+{
+    for (const auto& entry : entries)
+        if (retainsKeys ? CFEqual(entry.first, key) != 0 : entry.first == key)
+            return &entry;
+    return nullptr;
+}
+
+namespace {
+
+void setValue(CFDictionary& dictionary, const void* key, const void* value, bool replace)
+{
+    auto* existing = const_cast<std::pair<const void*, const void*>*>(dictionary.find(key));
+    if (existing != nullptr) {
+        if (!replace)
+            return;
+        if (dictionary.retainsValues)
+            CFRetain(value);
+        const void* old = existing->second;
+        existing->second = value;
+        if (dictionary.retainsValues)
+            CFRelease(old);
+        return;
+    }
+    if (dictionary.retainsKeys)
+        CFRetain(key);
+    if (dictionary.retainsValues)
+        CFRetain(value);
+    dictionary.entries.emplace_back(key, value);
+}
+
+} // namespace
+
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, const void** keys, const void** values, CFIndex count,
+                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+                                   const CFDictionaryValueCallBacks* valueCallBacks)
+{
+    if (count < 0 || (count > 0 && (keys == nullptr || values == nullptr)))
+        return nullptr;
+    auto* dictionary = new CFDictionary;
+    dictionary->retainsKeys = keyCallBacks != nullptr;
+    dictionary->retainsValues = valueCallBacks != nullptr;
+    for (CFIndex i = 0; i < count; ++i)
+        setValue(*dictionary, keys[i], values[i], true);
+    return dictionary;
+}
+
+CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef, CFIndex capacity,
+                                                 const CFDictionaryKeyCallBacks* keyCallBacks,
+                                                 const CFDictionaryValueCallBacks* valueCallBacks)
+{
+    auto* dictionary = new CFDictionary;
+    dictionary->isMutable = true;
+    dictionary->retainsKeys = keyCallBacks != nullptr;
+    dictionary->retainsValues = valueCallBacks != nullptr;
+    if (capacity > 0)
+        dictionary->entries.reserve(static_cast<size_t>(capacity));
+    return dictionary;
+}
+
+CFIndex CFDictionaryGetCount(CFDictionaryRef ref)
+{
+    const CFDictionary* dictionary = dictionaryOf(ref);
+    return dictionary != nullptr ? static_cast<CFIndex>(dictionary->entries.size()) : 0;
+}
+
+const void* CFDictionaryGetValue(CFDictionaryRef ref, const void* key)
+{
+    const CFDictionary* dictionary = dictionaryOf(ref);
+    if (dictionary == nullptr)
+        return nullptr;
+    const auto* entry = dictionary->find(key);
+    return entry != nullptr ? entry->second : nullptr;
+}
+
+Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef ref, const void* key, const void** value)
+{
+    const CFDictionary* dictionary = dictionaryOf(ref);
+    const auto* entry = dictionary != nullptr ? dictionary->find(key) : nullptr;
+    if (entry == nullptr)
+        return false;
+    if (value != nullptr)
+        *value = entry->second;
+    return true;
+}
+
+Boolean CFDictionaryContainsKey(CFDictionaryRef ref, const void* key)
+{
+    const CFDictionary* dictionary = dictionaryOf(ref);
+    return dictionary != nullptr && dictionary->find(key) != nullptr;
+}
+
+void CFDictionaryGetKeysAndValues(CFDictionaryRef ref, const void** keys, const void** values)
+{
+    const CFDictionary* dictionary = dictionaryOf(ref);
+    if (dictionary == nullptr)
+        return;
+    for (size_t i = 0; i < dictionary->entries.size(); ++i) {
+        if (keys != nullptr)
+            keys[i] = dictionary->entries[i].first;
+        if (values != nullptr)
+            values[i] = dictionary->entries[i].second;
+    }
+}
+
+void CFDictionarySetValue(CFMutableDictionaryRef ref, const void* key, const void* value)
+{
+    if (CFDictionary* dictionary = asMutable<CFDictionary>(ref, Kind::dictionary))
+        setValue(*dictionary, key, value, true);
+}
+
+void CFDictionaryAddValue(CFMutableDictionaryRef ref, const void* key, const void* value)
+{
+    if (CFDictionary* dictionary = asMutable<CFDictionary>(ref, Kind::dictionary))
+        setValue(*dictionary, key, value, false);
+}
+
+void CFDictionaryRemoveValue(CFMutableDictionaryRef ref, const void* key)
+{
+    CFDictionary* dictionary = asMutable<CFDictionary>(ref, Kind::dictionary);
+    if (dictionary == nullptr)
+        return;
+    const auto* entry = dictionary->find(key);
+    if (entry == nullptr)
+        return;
+    const auto removed = *entry;
+    dictionary->entries.erase(dictionary->entries.begin() + (entry - dictionary->entries.data()));
+    if (dictionary->retainsKeys)
+        CFRelease(removed.first);
+    if (dictionary->retainsValues)
+        CFRelease(removed.second);
+}
+
+} // namespace cf
+} // namespace q9framework
