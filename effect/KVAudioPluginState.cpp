@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -24,6 +25,35 @@ void readInt(const TiXmlElement& element, const char* name, int32_t& field)
     int value = 0;
     if (element.QueryIntAttribute(name, &value) == TIXML_SUCCESS)
         field = value;
+}
+
+// Parameter values are written like "%f" and read like "%lf", but always with a decimal point: printf
+// and scanf follow the host's LC_NUMERIC, and a host that sets a German locale would otherwise save
+// "0,500000", which every other host reads back as 0.
+String formatValue(float value)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                      std::chars_format::fixed, 6);
+    return String(text, static_cast<size_t>(result.ptr - text));
+}
+
+// Like sscanf "%lf": leading white space and a '+' are skipped, a leading number followed by other
+// characters counts as that number. False (and `value` unchanged) when there is no number.
+bool parseValue(const char* text, double& value)
+{
+    if (text == nullptr)
+        return false;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    if (*text == '+' && text[1] != '-')
+        ++text;
+    double parsed = 0.0;
+    const auto result = std::from_chars(text, text + std::strlen(text), parsed, std::chars_format::general);
+    if (result.ec != std::errc())
+        return false;
+    value = parsed;
+    return true;
 }
 
 // The chunk's text, or an empty text when the header is not ours or its length cannot be right: a
@@ -56,8 +86,7 @@ bool KVAudioPlugin::getState(Stream& out)
     auto* program = new TiXmlElement("Program");
     program->SetAttribute("name", programs[0].name.toUTF8());
     for (int32_t i = 0; i < numParameters; ++i)
-        program->SetAttribute(valueAttributes[i],
-                              String::formatted("%f", static_cast<double>(programs[0].values[i])).toUTF8());
+        program->SetAttribute(valueAttributes[i], formatValue(programs[0].values[i]).toUTF8());
     root->LinkEndChild(program);
 
     TiXmlPrinter printer;
@@ -96,7 +125,7 @@ bool KVAudioPlugin::setState(Stream& in)
             programs[0].name = name != nullptr ? name : "";
             for (int32_t i = 0; i < numParameters; ++i) {
                 double value = 0.0;
-                if (program->QueryDoubleAttribute(valueAttributes[i], &value) == TIXML_SUCCESS)
+                if (parseValue(program->Attribute(valueAttributes[i]), value))
                     programs[0].values[i] = static_cast<float>(value);
             }
         }

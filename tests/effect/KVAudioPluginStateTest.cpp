@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 using namespace q9framework;
@@ -155,4 +158,42 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
     // Text after an embedded NUL is ignored.
     load(plugin, chunk(std::string("<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x", 50)));
     EXPECT_EQ(plugin.getParameter(1), 0.5);
+}
+
+TEST(KVAudioPluginState, NumbersAreReadLikeScanfWithADecimalPoint)
+{
+    const struct { const char* text; double expected; } cases[] = {
+        {" 0.25", 0.25}, {"+0.5", 0.5}, {"1e-1", 0.1}, {"0.75abc", 0.75}, {"-0.125", -0.125},
+        {"abc", 0.3}, {"", 0.3}, {"+-1", 0.3}, {",5", 0.3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        KVAudioPlugin plugin;
+        plugin.setParameter(6, 0.3);
+        load(plugin, chunk(std::string("<KELVANE><Program drive=\"") + c.text + "\" /></KELVANE>"));
+        EXPECT_EQ(plugin.getParameter(6), static_cast<double>(static_cast<float>(c.expected)));
+    }
+}
+
+TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoTheChunk)
+{
+    // Hosts built on toolkits that adopt the user's locale make printf write "0,5". Build a German
+    // locale for this process if the machine can.
+    const std::string dir = ::testing::TempDir() + "kv_locale";
+    std::filesystem::create_directories(dir);
+    const std::string make = "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot build de_DE here";
+    setenv("LOCPATH", dir.c_str(), 1);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "the built locale is not usable";
+    ASSERT_EQ(std::string(String::formatted("%.1f", 0.5).toUTF8()), "0,5") << "the locale is in effect";
+
+    KVAudioPlugin plugin;
+    const std::string bytes = stateBytes(plugin);
+    load(plugin, chunk("<KELVANE><Program gain=\"0.75\" /></KELVANE>"));
+    const double gain = plugin.getParameter(3);
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(bytes.substr(8), std::string(defaultText) + '\0');
+    EXPECT_EQ(gain, 0.75);
 }
