@@ -83,6 +83,31 @@ TEST(AudioFile, UnreadableFilesAreNamedInTheError)
     EXPECT_NE(error.find("/nonexistent-folder/out.wav"), std::string::npos);
 }
 
+TEST(AudioFile, TheOutputNamesExtensionPicksTheContainerAndKeepsTheEncoding)
+{
+    const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    const struct {
+        const char* path;
+        int source;
+        int expected;
+    } cases[] = {
+        {"out.wav", wav16, wav16},
+        {"out", wavFloat, wavFloat},
+        {"take.2/out", wav16, wav16},
+        {"out.unknown", wav16, wav16},
+        {"out.flac", wav16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        {"out.flac", wavFloat, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        {"OUT.WAV", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+        {"out.aif", wav16, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+        {"out.ogg", wav16, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(outputFormatFor(c.path, c.source), c.expected);
+    }
+}
+
 TEST(DemoLoop, IsAnEightSecondStereoLoopPeakingAtMinusOneDb)
 {
     const AudioData demo = synthesiseDemoLoop();

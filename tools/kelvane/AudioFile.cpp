@@ -3,6 +3,8 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cctype>
+#include <initializer_list>
 #include <memory>
 
 namespace kelvane {
@@ -59,6 +61,50 @@ bool readAudioFile(const std::string& path, AudioData& out, std::string& error)
     }
     out = std::move(audio);
     return true;
+}
+
+int outputFormatFor(const std::string& path, int sourceFormat)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return sourceFormat;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // Common names libsndfile lists under another extension.
+    if (extension == "aif")
+        extension = "aiff";
+    else if (extension == "ogg")
+        extension = "oga";
+    else if (extension == "mp3")
+        extension = "m1a";
+
+    // Several containers share an extension (".wav": RIFF, WAVEX, NIST): the source's own wins.
+    std::vector<int> containers;
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    for (int i = 0; i < count; ++i) {
+        SF_FORMAT_INFO major{};
+        major.format = i;
+        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &major, sizeof major) == 0 && major.extension != nullptr
+            && extension == major.extension)
+            containers.push_back(major.format);
+    }
+    if (containers.empty() || std::find(containers.begin(), containers.end(), sourceFormat & SF_FORMAT_TYPEMASK) != containers.end())
+        return sourceFormat;
+    // Another container: keep the sample encoding where it can hold it.
+    for (const int subtype : {sourceFormat & SF_FORMAT_SUBMASK, static_cast<int>(SF_FORMAT_PCM_24),
+                              static_cast<int>(SF_FORMAT_FLOAT), static_cast<int>(SF_FORMAT_VORBIS),
+                              static_cast<int>(SF_FORMAT_MPEG_LAYER_III)}) {
+        SF_INFO probe{};
+        probe.samplerate = 44100;
+        probe.channels = 2;
+        probe.format = containers.front() | subtype;
+        if (sf_format_check(&probe))
+            return probe.format;
+    }
+    return sourceFormat;
 }
 
 bool writeAudioFile(const std::string& path, const AudioData& audio, std::string& error)

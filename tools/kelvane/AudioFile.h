@@ -30,4 +30,10 @@ struct AudioData {
     the file cannot be created or written. */
 [[nodiscard]] bool writeAudioFile(const std::string& path, const AudioData& audio, std::string& error);
 
+/** The format to write `path` in, for audio read in `sourceFormat`: the source's own format when the
+    file name's extension names the same container (or names none libsndfile knows); otherwise the
+    container of the extension ("out.flac") with the source's sample encoding when that container
+    holds it, else 24-bit PCM, else 32-bit float. */
+int outputFormatFor(const std::string& path, int sourceFormat);
+
 } // namespace kelvane

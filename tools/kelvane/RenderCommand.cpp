@@ -39,7 +39,7 @@ const char* const demoPlotFile = "kelvane-demo.png";
 const std::vector<OptionSpec>& renderOptions()
 {
     static const std::vector<OptionSpec> options = {
-        {"-o", "OUT", "output file (default: IN's name with -kelvane, same folder and format)"},
+        {"-o", "OUT", "output file (default: IN's name with -kelvane); its extension may pick another container"},
         {"--attack", "PCT", "Attack, -100 to 100 % (more or less punch; default 0)"},
         {"--release", "PCT", "Release, -100 to 100 % (longer or shorter sustain; default 0)"},
         {"--gain", "DB", "output Gain, -9 to 9 dB (default 0)"},
@@ -176,7 +176,7 @@ double render(HostedPlugin& hosted, const AudioData& input, AudioData& output, i
     progress.finish();
 
     output.sampleRate = input.sampleRate;
-    output.format = input.format;
+    output.format = input.format;             // the caller may change the container for the file name
     output.channels.assign(outputBuffers.begin(), outputBuffers.begin() + fileChannels);
     return elapsed;
 }
@@ -290,6 +290,7 @@ int runRender(const std::vector<std::string>& args)
     std::printf("\nrendered  %s in %s with blocks of %ld: %.0fx real time\n", formatDuration(input.durationSeconds()).c_str(),
                 formatDuration(elapsed).c_str(), blockSize, realTime);
 
+    output.format = outputFormatFor(outputPath, output.format);
     if (!writeAudioFile(outputPath, output, error))
         return failure(error);
     if (isDemo)

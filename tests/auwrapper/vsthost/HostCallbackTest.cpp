@@ -113,22 +113,6 @@ TEST_F(HostCallback, PinConnectedAnswersZeroForAConnectedPin)
     EXPECT_EQ(host.last()->a, 0) << "value 0 asks about an input";
 }
 
-TEST_F(HostCallback, TheVendorStringsAreWrittenWhereTheEffectAsks)
-{
-    char text[65] = {};
-    ASSERT_EQ(call(audioMasterGetVendorString, 0, 0, text), 1);
-    EXPECT_STREQ(text, "Test Vendor");
-    ASSERT_EQ(call(audioMasterGetProductString, 0, 0, text), 1);
-    EXPECT_STREQ(text, "Test Product");
-}
-
-TEST_F(HostCallback, WantMidiIsRemembered)
-{
-    EXPECT_FALSE(plugIn->wasMidiRequested());
-    call(audioMasterWantMidi, 0, 1);
-    EXPECT_TRUE(plugIn->wasMidiRequested());
-}
-
 TEST_F(HostCallback, TheSampleRateIsRoundedHalfUp)
 {
     const struct {
