@@ -12,7 +12,8 @@ namespace {
 
 class PluginLocator : public ::testing::Test {
 protected:
-    fs::path root = fs::path(::testing::TempDir()) / "kelvane-locator";
+    // One folder per test: ctest runs the tests of this fixture in parallel processes.
+    fs::path root = fs::path(::testing::TempDir()) / ("kelvane-locator-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 
     void SetUp() override
     {
