@@ -1,5 +1,6 @@
 #include "effect/KVAudioPlugin.h"
 
+#include "effect/KVNumberText.h"
 #include "effect/KVSharedResources.h"
 
 #include <cmath>
@@ -91,7 +92,7 @@ String KVAudioPlugin::getParameterText(int32_t index, double value)
     case bypassIndex:
         return String(v >= 0.5f ? "On" : "Off");
     case gainIndex:
-        return String::formatted("%.2f dB", static_cast<double>(v * 18.0f - 9.0f));
+        return formatFixed(static_cast<double>(v * 18.0f - 9.0f), 2) + " dB";
     case attackTimeIndex:
     case releaseTimeIndex:
         return String(timeText(v));

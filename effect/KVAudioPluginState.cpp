@@ -3,10 +3,10 @@
 // The same chunk serves a bank and a single program: there is only ever one program.
 
 #include "effect/KVAudioPlugin.h"
+#include "effect/KVNumberText.h"
 
 #include <tinyxml.h>
 
-#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -25,35 +25,6 @@ void readInt(const TiXmlElement& element, const char* name, int32_t& field)
     int value = 0;
     if (element.QueryIntAttribute(name, &value) == TIXML_SUCCESS)
         field = value;
-}
-
-// Parameter values are written like "%f" and read like "%lf", but always with a decimal point: printf
-// and scanf follow the host's LC_NUMERIC, and a host that sets a German locale would otherwise save
-// "0,500000", which every other host reads back as 0.
-String formatValue(float value)
-{
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
-                                      std::chars_format::fixed, 6);
-    return String(text, static_cast<size_t>(result.ptr - text));
-}
-
-// Like sscanf "%lf": leading white space and a '+' are skipped, a leading number followed by other
-// characters counts as that number. False (and `value` unchanged) when there is no number.
-bool parseValue(const char* text, double& value)
-{
-    if (text == nullptr)
-        return false;
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
-        ++text;
-    if (*text == '+' && text[1] != '-')
-        ++text;
-    double parsed = 0.0;
-    const auto result = std::from_chars(text, text + std::strlen(text), parsed, std::chars_format::general);
-    if (result.ec != std::errc())
-        return false;
-    value = parsed;
-    return true;
 }
 
 // The chunk's text, or an empty text when the header is not ours or its length cannot be right: a
@@ -86,7 +57,8 @@ bool KVAudioPlugin::getState(Stream& out)
     auto* program = new TiXmlElement("Program");
     program->SetAttribute("name", programs[0].name.toUTF8());
     for (int32_t i = 0; i < numParameters; ++i)
-        program->SetAttribute(valueAttributes[i], formatValue(programs[0].values[i]).toUTF8());
+        program->SetAttribute(valueAttributes[i],
+                              formatFixed(static_cast<double>(programs[0].values[i]), 6).toUTF8());
     root->LinkEndChild(program);
 
     TiXmlPrinter printer;
@@ -125,7 +97,7 @@ bool KVAudioPlugin::setState(Stream& in)
             programs[0].name = name != nullptr ? name : "";
             for (int32_t i = 0; i < numParameters; ++i) {
                 double value = 0.0;
-                if (parseValue(program->Attribute(valueAttributes[i]), value))
+                if (parseDouble(program->Attribute(valueAttributes[i]), value))
                     programs[0].values[i] = static_cast<float>(value);
             }
         }

@@ -174,7 +174,7 @@ TEST(KVAudioPluginState, NumbersAreReadLikeScanfWithADecimalPoint)
     }
 }
 
-TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoTheChunk)
+TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoChunkOrTexts)
 {
     // Hosts built on toolkits that adopt the user's locale make printf write "0,5". Build a German
     // locale for this process if the machine can.
@@ -192,8 +192,10 @@ TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoTheChunk)
     const std::string bytes = stateBytes(plugin);
     load(plugin, chunk("<KELVANE><Program gain=\"0.75\" /></KELVANE>"));
     const double gain = plugin.getParameter(3);
+    const std::string shown = plugin.getParameterText(3, 0.75).toUTF8();
     std::setlocale(LC_NUMERIC, "C");
     unsetenv("LOCPATH");
     EXPECT_EQ(bytes.substr(8), std::string(defaultText) + '\0');
     EXPECT_EQ(gain, 0.75);
+    EXPECT_EQ(shown, "4.50 dB");
 }
