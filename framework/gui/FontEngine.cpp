@@ -1,0 +1,175 @@
+#include "framework/gui/FontEngine.h"
+#include "framework/gui/FallbackFont.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_LCD_FILTER_H
+
+#include <algorithm>
+#include <cstring>
+
+namespace q9framework {
+
+namespace {
+FontEngine* engineInstance = nullptr;
+
+// The values the glyph loader is driven with. On the fine horizontal grid the auto-hinter hints
+// vertically only (its vertical-LCD target), so stems stay where the outline puts them horizontally.
+constexpr FT_Int32 loadFlagsFinePrecision = 0x40020;
+constexpr FT_Int32 loadFlagsPlain = 2;  // no hinting
+constexpr FT_Render_Mode renderModeSubPixel = static_cast<FT_Render_Mode>(3);
+constexpr FT_Render_Mode renderModeNormal = static_cast<FT_Render_Mode>(0);
+} // namespace
+
+Typeface::Typeface(FontEngine& owner, MemoryBlock bytes, FT_FaceRec_* loadedFace) noexcept
+    : engine(&owner), fileBytes(std::move(bytes)), face(loadedFace)
+{
+}
+
+Typeface::~Typeface()
+{
+    if (engine != nullptr) {
+        engine->cache.forgetTypeface(this);
+        auto& live = engine->liveTypefaces;
+        live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    }
+    closeFace();
+}
+
+void Typeface::closeFace() noexcept
+{
+    if (face != nullptr)
+        FT_Done_Face(face);
+    face = nullptr;
+}
+
+FontEngine::FontEngine(std::unique_ptr<FontLocator> fontLocator) : locator(std::move(fontLocator))
+{
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) == 0) {
+        library = lib;
+        // Fails harmlessly when FreeType was built without the patented filter; its own default
+        // sub-pixel rendering then applies.
+        FT_Library_SetLcdFilter(lib, FT_LCD_FILTER_DEFAULT);
+    }
+}
+
+FontEngine::~FontEngine()
+{
+    delete defaultFont;   // its destructor clears the slot and deletes its typeface
+    defaultFont = nullptr;
+    cache.clear();
+    for (Typeface* t : liveTypefaces) {
+        t->closeFace();
+        t->engine = nullptr;
+    }
+    liveTypefaces.clear();
+    if (library != nullptr)
+        FT_Done_FreeType(library);
+}
+
+FontEngine* FontEngine::getInstance() noexcept
+{
+    return engineInstance;
+}
+
+std::unique_ptr<Typeface> FontEngine::loadTypeface(const void* bytes, size_t size)
+{
+    if (library == nullptr || bytes == nullptr || size == 0)
+        return nullptr;
+    MemoryBlock copy(bytes, size, true);
+    if (copy.isNull())
+        return nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, static_cast<const FT_Byte*>(copy.getData()), static_cast<FT_Long>(size), 0,
+                           &face) != 0)
+        return nullptr;
+    std::unique_ptr<Typeface> typeface(new Typeface(*this, std::move(copy), face));
+    liveTypefaces.push_back(typeface.get());
+    return typeface;
+}
+
+std::unique_ptr<Glyph> FontEngine::renderGlyph(const Font& font, uint32_t character)
+{
+    Typeface* typeface = font.getTypeface();
+    FT_Face face = typeface != nullptr ? typeface->getFace() : nullptr;
+    if (face == nullptr)
+        return nullptr;
+
+    const Font::Internal& settings = *font.internalSettings();
+    const bool fine = settings.horizontalPrecision != 0;
+    const double scale = fine ? 64.0 : 1.0;
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(settings.height * 64.0),
+                         static_cast<FT_UInt>(96.0 * scale), 96) != 0)
+        return nullptr;
+    // Hinted at 64 times the horizontal resolution, then squeezed back to normal width: the glyph keeps
+    // sub-pixel positions and advances that a 96-dpi grid would round away.
+    FT_Matrix matrix = {static_cast<FT_Fixed>(65536.0 / scale), 0, 0, 65536};
+    FT_Set_Transform(face, &matrix, nullptr);
+
+    const FT_Int32 loadFlags = fine ? loadFlagsFinePrecision : loadFlagsPlain;
+    const FT_Render_Mode mode = settings.renderBitmaps ? renderModeSubPixel : renderModeNormal;
+    auto loadAndRender = [&](uint32_t c) {
+        const FT_UInt index = FT_Get_Char_Index(face, c);
+        return index != 0 && FT_Load_Glyph(face, index, loadFlags) == 0 && FT_Render_Glyph(face->glyph, mode) == 0;
+    };
+
+    const int32_t capitalTop = loadAndRender(65) ? face->glyph->bitmap_top : 0;
+    if (!loadAndRender(character))
+        return nullptr;
+
+    const FT_GlyphSlot slot = face->glyph;
+    auto glyph = std::make_unique<Glyph>();
+    glyph->font = font;
+    glyph->character = character;
+    glyph->advance = static_cast<float>(slot->advance.x * 0.015625);
+    glyph->top = capitalTop - slot->bitmap_top;
+    glyph->left = slot->bitmap_left;
+
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int width = static_cast<int>(bitmap.width / 3), rows = static_cast<int>(bitmap.rows);
+    if (settings.renderBitmaps && bitmap.pixel_mode == FT_PIXEL_MODE_LCD && width > 0 && rows > 0) {
+        Image image(width, rows, true);
+        if (!image.isNull()) {
+            for (int y = 0; y < rows; ++y) {
+                const uint8_t* src = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
+                uint8_t* dst = image.getLinePointer(y);
+                for (int x = 0; x < width; ++x, src += 3, dst += 4) {
+                    dst[0] = src[0];
+                    dst[1] = src[1];
+                    dst[2] = src[2];
+                    dst[3] = static_cast<uint8_t>(src[0] | src[1] | src[2]);
+                }
+            }
+            glyph->image = image;
+        }
+    }
+    return glyph;
+}
+
+bool createFontEngine(std::unique_ptr<FontLocator> locator)
+{
+    if (engineInstance != nullptr)
+        return false;
+    auto* engine = new FontEngine(std::move(locator));
+    if (!engine->isValid()) {
+        delete engine;
+        return false;
+    }
+    engineInstance = engine;
+    return true;
+}
+
+bool createFontEngine()
+{
+    return createFontEngine(FontLocator::createSystem());
+}
+
+void destroyFontEngine()
+{
+    FontEngine* engine = engineInstance;
+    engineInstance = nullptr;
+    delete engine;
+}
+
+} // namespace q9framework

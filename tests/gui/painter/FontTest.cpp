@@ -1,0 +1,249 @@
+// Fonts against real FreeType glyphs of the DejaVu faces that every set-up installs.
+#include "framework/gui/FallbackFont.h"
+#include "framework/gui/FontEngine.h"
+#include "framework/gui/GlyphsCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+const char* const sansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const monoPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const char* const serifPath = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+
+/** Answers from a table and remembers what it was asked, so the fallback order can be checked. */
+class TableLocator : public FontLocator {
+public:
+    String arial, verdana, sans;
+    std::vector<String>* asked;
+    explicit TableLocator(std::vector<String>* log) : asked(log) {}
+    String findFamily(const char* family) override
+    {
+        asked->push_back(family);
+        return String(family) == "Arial Unicode MS" ? arial : String(family) == "Verdana" ? verdana : String();
+    }
+    String findMatch(const char* generic) override
+    {
+        asked->push_back(generic);
+        return sans;
+    }
+};
+
+std::vector<uint8_t> readFile(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FontTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(createFontEngine()); }
+    void TearDown() override { destroyFontEngine(); }
+};
+
+} // namespace
+
+TEST(FontFallbackTest, DefaultFontFollowsTheFamilyOrder)
+{
+    const struct {
+        const char* arial;
+        const char* verdana;
+        const char* sans;
+        const char* expectedPath;
+        size_t expectedQuestions;
+        const char* what;
+    } cases[] = {
+        {serifPath, monoPath, sansPath, serifPath, 1, "Arial Unicode MS wins when installed"},
+        {"", monoPath, sansPath, monoPath, 2, "Verdana when Arial Unicode MS is absent"},
+        {"", "", sansPath, sansPath, 3, "sans-serif match when neither is"},
+        {"", "", "", "", 3, "nothing installed: a font without typeface"},
+        {"/nonexistent/font.ttf", "", "", "", 1, "an unreadable file gives no typeface"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<String> asked;
+        auto locator = std::make_unique<TableLocator>(&asked);
+        locator->arial = c.arial;
+        locator->verdana = c.verdana;
+        locator->sans = c.sans;
+        ASSERT_TRUE(createFontEngine(std::move(locator)));
+        FallbackFont* fallback = FallbackFont::getInstance();
+        ASSERT_NE(fallback, nullptr);
+        EXPECT_EQ(fallback->getFilePath(), c.expectedPath);
+        EXPECT_EQ(asked.size(), c.expectedQuestions);
+        EXPECT_EQ(fallback->getTypeface() != nullptr, *c.expectedPath != 0);
+        const Font font = Font::getDefaultFont();
+        EXPECT_DOUBLE_EQ(font.getHeight(), 10.0);
+        EXPECT_TRUE(font.rendersBitmaps());
+        EXPECT_EQ(font.internalSettings()->horizontalPrecision, 1);
+        if (*c.expectedPath == 0)
+            EXPECT_EQ(font.getStringWidth("Kelvane"), 0.0f);
+        else
+            EXPECT_GT(font.getStringWidth("Kelvane"), 20.0f);
+        EXPECT_EQ(FallbackFont::getInstance(), fallback) << "made once";
+        destroyFontEngine();
+    }
+}
+
+TEST(FontFallbackTest, NoEngineMeansNoGlyphsAndANullDefault)
+{
+    EXPECT_EQ(FontEngine::getInstance(), nullptr);
+    EXPECT_TRUE(Font::getDefaultFont().isNull());
+    EXPECT_EQ(Font::getDefaultFont().getGlyph('A'), nullptr);
+    EXPECT_EQ(Font().getStringWidth("abc"), 0.0f);
+}
+
+TEST_F(FontTest, SystemDefaultIsAnInstalledSansFace)
+{
+    FallbackFont* fallback = FallbackFont::getInstance();
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_TRUE(fallback->getFilePath().endsWith(".ttf")) << fallback->getFilePath().toUTF8();
+    ASSERT_NE(Font::getDefaultFont().getGlyph('A'), nullptr);
+    EXPECT_FALSE(createFontEngine()) << "a second engine is refused";
+}
+
+TEST_F(FontTest, GlyphsAreSharedPerSettingsAndSeparatePerDifference)
+{
+    const Font base = Font::getDefaultFont();
+    Typeface* face = base.getTypeface();
+    ASSERT_NE(face, nullptr);
+    const Glyph* a = base.getGlyph('a');
+    ASSERT_NE(a, nullptr);
+
+    Font copy = base;
+    EXPECT_EQ(copy.getGlyph('a'), a) << "copies share the cache entry";
+    EXPECT_EQ(Font(face, true, 0, 0, 1, 10.0, 0.0).getGlyph('a'), a) << "equal settings share it too";
+
+    const struct {
+        Font font;
+        const char* what;
+    } different[] = {
+        {Font(face, true, 0, 0, 1, 11.0, 0.0), "height"},
+        {Font(face, false, 0, 0, 1, 10.0, 0.0), "renderBitmaps"},
+        {Font(face, true, 1, 0, 1, 10.0, 0.0), "option1"},
+        {Font(face, true, 0, 1, 1, 10.0, 0.0), "option2"},
+        {Font(face, true, 0, 0, 0, 10.0, 0.0), "horizontalPrecision"},
+        {Font(face, true, 0, 0, 1, 10.0, 0.5), "extra"},
+    };
+    for (const auto& d : different) {
+        SCOPED_TRACE(d.what);
+        EXPECT_NE(d.font, base);
+        const Glyph* other = d.font.getGlyph('a');
+        ASSERT_NE(other, nullptr);
+        EXPECT_NE(other, a);
+        EXPECT_EQ(other->font, d.font);
+    }
+
+    copy.setHeight(20.0);
+    EXPECT_DOUBLE_EQ(base.getHeight(), 10.0) << "setHeight leaves the other handles alone";
+    EXPECT_DOUBLE_EQ(copy.getHeight(), 20.0);
+    EXPECT_NE(copy.getGlyph('a'), a);
+    EXPECT_NEAR(copy.getGlyph('a')->advance, 2.0f * a->advance, 1.0f);
+}
+
+TEST_F(FontTest, WidthsAreSumsOfAdvancesOverCharacters)
+{
+    const Font font = Font::getDefaultFont();
+    const float advanceA = font.getGlyph('A')->advance, advanceB = font.getGlyph('B')->advance;
+    const float advanceE = font.getGlyph(0xe9)->advance;   // é, two bytes of UTF-8
+    EXPECT_GT(advanceA, 4.0f);
+    EXPECT_NE(advanceA, std::floor(advanceA)) << "advances keep their sub-pixel part";
+
+    const uint32_t missing = 0x10fffd;   // private use, in no DejaVu face
+    EXPECT_EQ(font.getGlyph(missing), nullptr);
+
+    const struct {
+        const char* text;
+        int maxCharacters;
+        float expected;
+        const char* what;
+    } cases[] = {
+        {"", 100, 0.0f, "empty text"},
+        {"AB", 0, 0.0f, "no characters"},
+        {"AB", 1, advanceA, "only the first"},
+        {"AB", 100, advanceA + advanceB, "both"},
+        {"\xc3\xa9" "A", 1, advanceE, "a two-byte character counts once"},
+        {"A\xf4\x8f\xbf\xbd" "B", 100, advanceA + advanceB, "a missing glyph adds nothing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FLOAT_EQ(font.getStringWidth(c.text, c.maxCharacters), c.expected);
+    }
+
+    EXPECT_EQ(font.getCharactersThatFit("AAAA", advanceA * 2.5f), 2);
+    EXPECT_EQ(font.getCharactersThatFit("AAAA", advanceA * 2.0f), 1) << "the sum must stay below the width";
+    EXPECT_EQ(font.getCharactersThatFit("AAAA", 1000.0f), 4);
+    EXPECT_EQ(font.getCharactersThatFit("AAAA", 0.0f), 0);
+}
+
+TEST_F(FontTest, GlyphImagesAreSubPixelCoverageOnACommonCapitalLine)
+{
+    const Font font = Font::getDefaultFont();
+    const Glyph* capital = font.getGlyph('H');
+    const Glyph* small = font.getGlyph('x');
+    const Glyph* descender = font.getGlyph('g');
+    ASSERT_TRUE(capital && small && descender);
+    EXPECT_EQ(font.getGlyph('A')->top, 0);
+    EXPECT_EQ(capital->top, 0) << "H and A share the capital height";
+    EXPECT_GT(small->top, 1) << "x starts below the capitals";
+    // All three sit on one baseline: capital bottom == x bottom, g goes below it.
+    const int32_t capitalBottom = capital->top + capital->image.getHeight();
+    EXPECT_EQ(small->top + small->image.getHeight(), capitalBottom);
+    EXPECT_GT(descender->top + descender->image.getHeight(), capitalBottom + 1);
+
+    const Image& image = capital->image;
+    ASSERT_FALSE(image.isNull());
+    bool anyFull = false;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x) {
+            const uint8_t* p = image.getPixelPointer(x, y);
+            ASSERT_EQ(p[3], p[0] | p[1] | p[2]) << x << "," << y;
+            anyFull = anyFull || (p[0] == 255 && p[1] == 255 && p[2] == 255);
+        }
+    EXPECT_TRUE(anyFull) << "the stems of H are fully covered";
+
+    EXPECT_TRUE(font.getGlyph(' ')->image.isNull()) << "a space has an advance and nothing to draw";
+    EXPECT_GT(font.getGlyph(' ')->advance, 1.0f);
+    const Font metricsOnly(font.getTypeface(), false, 0, 0, 1, 10.0, 0.0);
+    EXPECT_TRUE(metricsOnly.getGlyph('H')->image.isNull());
+    EXPECT_NEAR(metricsOnly.getGlyph('H')->advance, capital->advance, 0.5f);
+}
+
+TEST_F(FontTest, LoadedTypefacesRenderAndTakeTheirGlyphsWithThem)
+{
+    const std::vector<uint8_t> bytes = readFile(monoPath);
+    ASSERT_FALSE(bytes.empty());
+    std::unique_ptr<Typeface> mono = Font::loadTypeface(bytes.data(), bytes.size());
+    ASSERT_NE(mono, nullptr);
+    const Font font(mono.get(), true, 0, 0, 0, 12.0, 0.0);
+    ASSERT_NE(font.getGlyph('i'), nullptr);
+    EXPECT_FLOAT_EQ(font.getGlyph('i')->advance, font.getGlyph('W')->advance) << "monospaced";
+
+    GlyphsCache& cache = FontEngine::getInstance()->getCache();
+    const size_t before = cache.size();
+    mono.reset();
+    EXPECT_EQ(cache.size(), before - 2) << "its glyphs leave the cache with it";
+
+    const uint8_t garbage[64] = {1, 2, 3};
+    EXPECT_EQ(Font::loadTypeface(garbage, sizeof garbage), nullptr);
+    EXPECT_EQ(Font::loadTypeface(nullptr, 0), nullptr);
+}
+
+TEST_F(FontTest, AFaceOutlivingTheEngineIsAHarmlessShell)
+{
+    const std::vector<uint8_t> bytes = readFile(serifPath);
+    std::unique_ptr<Typeface> serif = Font::loadTypeface(bytes.data(), bytes.size());
+    ASSERT_NE(serif, nullptr);
+    destroyFontEngine();
+    EXPECT_EQ(serif->getFace(), nullptr);
+    EXPECT_EQ(Font(serif.get(), true, 0, 0, 1, 10.0, 0.0).getGlyph('A'), nullptr);
+    serif.reset();
+    ASSERT_TRUE(createFontEngine());
+}
