@@ -6,6 +6,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <epoxy/glx.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 namespace q9framework {
 
@@ -20,7 +23,15 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
     if (width < 1 || height < 1)
         return nullptr;
     std::unique_ptr<OpenGLViewX11> view(new OpenGLViewX11());
-    view->display = XOpenDisplay(nullptr);
+    // A busy server (Xvfb on a loaded machine) refuses connections now and then with EAGAIN while its
+    // listen queue is full; a few patient retries turn that into a short wait instead of no window.
+    for (int attempt = 0; attempt < 10 && view->display == nullptr; ++attempt) {
+        view->display = XOpenDisplay(nullptr);
+        if (view->display == nullptr && getenv("DISPLAY") == nullptr)
+            return nullptr;
+        if (view->display == nullptr)
+            usleep(20000);
+    }
     if (view->display == nullptr)
         return nullptr;
     Display* dpy = view->display;

@@ -1,0 +1,288 @@
+// The OpenGL layer on a real X11 window (Xvfb with Mesa's software renderer in CI): contexts, texture
+// uploads read back from the GPU, the circle shader's pixels and on-screen copies.
+#include "framework/gui/MemorySurface.h"
+#include "framework/gui/linux/OpenGLContext.h"
+#include "framework/gui/linux/OpenGLSurface.h"
+#include "framework/gui/linux/OpenGLTexture.h"
+#include "framework/gui/linux/OpenGLViewX11.h"
+
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+uint32_t wordAt(const Image& image, int x, int y)
+{
+    uint32_t w;
+    std::memcpy(&w, image.getPixelPointer(x, y), 4);
+    return w;
+}
+
+/** An image whose every pixel is distinct and opaque: 0xFF, x, y, 0x5A. */
+Image numberedImage(int width, int height)
+{
+    Image image(width, height, true);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t w = 0xff000000u | uint32_t(x) << 16 | uint32_t(y) << 8 | 0x5au;
+            std::memcpy(image.getPixelPointer(x, y), &w, 4);
+        }
+    return image;
+}
+
+std::vector<uint32_t> readTexture(const Texture& texture)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(texture.getWidth()) * texture.getHeight());
+    glBindTexture(GL_TEXTURE_2D, texture.getNativeHandle());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    return pixels;
+}
+
+class OpenGLTest : public ::testing::Test {
+protected:
+    static constexpr int width = 96, height = 64;
+
+    void SetUp() override
+    {
+        view = OpenGLViewX11::create(width, height, true, true);
+        // Without DISPLAY there is nothing to test on; with one, failing to get a window is a failure.
+        if (!view && std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display (run under Xvfb)";
+        ASSERT_NE(view, nullptr) << "no window with a GLX visual on " << std::getenv("DISPLAY");
+        context = OpenGLContext::create(view->getDisplay(), view->getWindow(), true);
+        ASSERT_NE(context, nullptr);
+    }
+    void TearDown() override
+    {
+        context.reset();
+        view.reset();
+    }
+
+    std::unique_ptr<OpenGLViewX11> view;
+    std::unique_ptr<OpenGLContext> context;
+};
+
+} // namespace
+
+TEST_F(OpenGLTest, ContextIsCurrentAndKnowsItsWindow)
+{
+    EXPECT_TRUE(context->isCurrent());
+    EXPECT_EQ(OpenGLContext::getCurrent(), context.get());
+    EXPECT_EQ(context->getSize(), (PixelSize{width, height}));
+    EXPECT_GE(context->getMaximumTextureSize(), 2048);
+    EXPECT_NE(context->getCircleProgram(), 0u);
+    EXPECT_NE(context->getNativeContext(), nullptr);
+
+    auto second = OpenGLContext::create(view->getDisplay(), view->getWindow(), true);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(OpenGLContext::getCurrent(), second.get()) << "a new context becomes current";
+    {
+        ScopedCurrentContext scope(*context);
+        EXPECT_EQ(OpenGLContext::getCurrent(), context.get());
+    }
+    EXPECT_EQ(OpenGLContext::getCurrent(), second.get()) << "the scope puts the caller's context back";
+    second.reset();
+    EXPECT_EQ(OpenGLContext::getCurrent(), nullptr);
+}
+
+TEST_F(OpenGLTest, ClipIsTheScissorBoxWithTopLeftOrigin)
+{
+    context->beginFrame();
+    context->setClip({5, 10, 20, 30});
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[1], height - (10 + 30)) << "y is flipped for OpenGL";
+    EXPECT_EQ(context->getClip(), Rectangle(5, 10, 20, 30));
+    context->setClip({5, 10, 0, 30});
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "an empty clip turns clipping off";
+}
+
+TEST_F(OpenGLTest, UploadsChosenRectanglesClippedToTheTexture)
+{
+    auto texture = context->createTexture(40, 24, 0, 1);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_TRUE(static_cast<OpenGLTexture&>(*texture).usesPixelBuffer());
+    texture->clear();
+    const Image image = numberedImage(64, 20);   // wider but shorter than the texture
+    const Rectangle areas[] = {{2, 3, 10, 5}, {30, 15, 50, 50}, {100, 0, 5, 5}};
+    texture->upload(image, areas, 3, false);
+
+    const std::vector<uint32_t> pixels = readTexture(*texture);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = areas[0].contains(x, y) || (Rectangle(30, 15, 10, 5).contains(x, y));
+            ASSERT_EQ(pixels[static_cast<size_t>(y) * 40 + x], inside ? wordAt(image, x, y) : 0u) << x << "," << y;
+        }
+
+    texture->clear();
+    const std::vector<uint32_t> cleared = readTexture(*texture);
+    for (uint32_t p : cleared)
+        ASSERT_EQ(p, 0u);
+}
+
+TEST_F(OpenGLTest, UnpremultiplyingUploadDividesByAlpha)
+{
+    Image image(4, 1, true);
+    const uint8_t source[4][4] = {{64, 32, 0, 128}, {10, 20, 30, 0}, {1, 2, 3, 255}, {200, 100, 1, 200}};
+    for (int x = 0; x < 4; ++x)
+        std::memcpy(image.getPixelPointer(x, 0), source[x], 4);
+    for (const bool withPixelBuffer : {true, false}) {
+        SCOPED_TRACE(withPixelBuffer ? "pixel buffer" : "heap staging");
+        OpenGLTexture texture(*context, 4, 1, 1, withPixelBuffer);
+        const Rectangle all(0, 0, 4, 1);
+        texture.upload(image, &all, 1, true);
+        const std::vector<uint32_t> pixels = readTexture(texture);
+        const uint8_t expected[4][4] = {{127, 63, 0, 128}, {255, 255, 255, 0}, {1, 2, 3, 255}, {255, 127, 1, 200}};
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(0, std::memcmp(&pixels[x], expected[x], 4)) << x;
+    }
+}
+
+TEST_F(OpenGLTest, TexturesFromImagesTakeTheClippedRectangle)
+{
+    const Image image = numberedImage(30, 20);
+    auto texture = context->createTextureFromImage(image, {25, 15, 10, 10}, 1, false);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getWidth(), 5);
+    EXPECT_EQ(texture->getHeight(), 5);
+    const std::vector<uint32_t> pixels = readTexture(*texture);
+    EXPECT_EQ(pixels[0], wordAt(image, 25, 15));
+    EXPECT_EQ(pixels[24], wordAt(image, 29, 19));
+    EXPECT_EQ(context->createTextureFromImage(image, {30, 0, 4, 4}, 1, false), nullptr);
+    EXPECT_EQ(context->createTextureFromImage(Image(), {0, 0, 4, 4}, 1, false), nullptr);
+}
+
+TEST_F(OpenGLTest, CircleShaderDrawsAnAntiAliasedDisc)
+{
+    context->beginFrame();
+    context->fillCircle({20, 10, 40, 40}, Colour(255, 255, 255));
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // Rows come bottom-up from glReadPixels.
+    auto red = [&](int x, int y) { return rgba[(static_cast<size_t>(height - 1 - y) * width + x) * 4]; };
+    EXPECT_EQ(red(40, 30), 255) << "centre";
+    EXPECT_EQ(red(21, 11), 0) << "corner of the square stays black";
+    EXPECT_EQ(red(58, 30), 255) << "just inside the right edge";
+    int partial = 0, full = 0;
+    for (int y = 10; y < 50; ++y)
+        for (int x = 20; x < 60; ++x) {
+            partial += red(x, y) > 0 && red(x, y) < 255;
+            full += red(x, y) == 255;
+        }
+    EXPECT_GE(partial, 40) << "the edge is anti-aliased all round";
+    EXPECT_NEAR(full + partial / 2, 3.14159 * 20 * 20, 60) << "the disc fills its inscribed circle";
+    EXPECT_EQ(red(10, 30), 0);
+
+    // The program is put back: a plain fill afterwards fills its whole rectangle.
+    context->fillRect({0, 0, 8, 8}, Colour(255, 0, 0));
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    EXPECT_EQ(red(0, 0), 255);
+}
+
+TEST_F(OpenGLTest, BrokenShadersAreRefused)
+{
+    EXPECT_EQ(OpenGLContext::buildProgram("#version 120\nvoid main() { nonsense }", "void main() {}"), 0u);
+    EXPECT_EQ(OpenGLContext::buildProgram("void main() { gl_Position = vec4(0.0); }", "void main() { broken"), 0u);
+}
+
+TEST_F(OpenGLTest, SurfacesOfEachKind)
+{
+    const struct {
+        int kind;
+        bool withContext;
+        const char* expected;
+    } cases[] = {
+        {0, false, "memory"}, {2, false, "memory"}, {1, true, "opengl"}, {3, true, "opengl"},
+        {1, false, "none"},   {4, true, "none"},    {-1, true, "none"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        auto surface = createSurface(c.withContext ? context.get() : nullptr, c.kind, 30, 20);
+        const char* got = !surface ? "none"
+                          : dynamic_cast<OpenGLSurface*>(surface.get()) != nullptr ? "opengl"
+                          : dynamic_cast<MemorySurface*>(surface.get()) != nullptr ? "memory"
+                                                                                    : "other";
+        EXPECT_STREQ(got, c.expected);
+        if (surface) {
+            int32_t stride = 0;
+            EXPECT_NE(surface->lockPixels(stride), nullptr);
+            EXPECT_EQ(stride, (30 + 32) * 4);
+        }
+    }
+}
+
+TEST_F(OpenGLTest, SurfacePresentsAndCopiesOnScreen)
+{
+    auto surface = createSurface(context.get(), 1, 48, 32);
+    ASSERT_NE(surface, nullptr);
+    auto& gl = static_cast<OpenGLSurface&>(*surface);
+    const Image content = numberedImage(48, 32);
+    int32_t stride = 0;
+    uint8_t* pixels = surface->lockPixels(stride);
+    for (int y = 0; y < 32; ++y)
+        std::memcpy(pixels + static_cast<ptrdiff_t>(y) * stride, content.getLinePointer(y), 48 * 4);
+    const Rectangle all(0, 0, 48, 32);
+    surface->presentRects(&all, 1, nullptr, 0);
+    EXPECT_EQ(readTexture(*gl.getTexture())[5 * 48 + 7], wordAt(content, 7, 5));
+
+    // Overlapping move to the right and down, on the GPU only.
+    surface->copyAreaOnScreen(nullptr, {2, 3, 20, 10}, {8, 6});
+    const std::vector<uint32_t> moved = readTexture(*gl.getTexture());
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x) {
+            const bool inDestination = Rectangle(8, 6, 20, 10).contains(x, y);
+            const uint32_t expected = inDestination ? wordAt(content, x - 6, y - 3) : wordAt(content, x, y);
+            ASSERT_EQ(moved[static_cast<size_t>(y) * 48 + x], expected) << x << "," << y;
+        }
+    EXPECT_EQ(wordAt(gl.getImage(), 8, 6), wordAt(content, 8, 6)) << "memory is not touched";
+
+    // And it reaches the window: draw the texture in a frame and read the back buffer.
+    context->setSize(48, 32);
+    context->beginFrame();
+    surface->drawToScreen();
+    std::vector<uint32_t> screen(48 * 32);
+    glReadPixels(0, 0, 48, 32, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, screen.data());
+    EXPECT_EQ(screen[static_cast<size_t>(31 - 20) * 48 + 40], wordAt(content, 40, 20));
+    EXPECT_EQ(screen[static_cast<size_t>(31 - 7) * 48 + 10], wordAt(content, 4, 4));
+}
+
+TEST_F(OpenGLTest, CopyAreaMovesMemoryAndUploadsTheDestination)
+{
+    auto surface = createSurface(context.get(), 3, 16, 16);
+    ASSERT_NE(surface, nullptr);
+    auto& gl = static_cast<OpenGLSurface&>(*surface);
+    gl.getTexture()->clear();
+    int32_t stride = 0;
+    uint8_t* pixels = surface->lockPixels(stride);
+    const Image content = numberedImage(16, 16);
+    for (int y = 0; y < 16; ++y)
+        std::memcpy(pixels + static_cast<ptrdiff_t>(y) * stride, content.getLinePointer(y), 16 * 4);
+    surface->copyArea({0, 0, 4, 4}, {10, 10});
+    EXPECT_EQ(wordAt(gl.getImage(), 10, 10), wordAt(content, 0, 0));
+    const std::vector<uint32_t> texture = readTexture(*gl.getTexture());
+    EXPECT_EQ(texture[13 * 16 + 13], wordAt(content, 3, 3));
+    EXPECT_EQ(texture[0], 0u) << "only the destination was uploaded";
+    surface->copyArea({14, 14, 4, 4}, {0, 0});   // leaves the image: refused
+    EXPECT_EQ(wordAt(gl.getImage(), 0, 0), wordAt(content, 0, 0));
+}
+
+TEST_F(OpenGLTest, TexturesLeftBehindByTheirContextAreCutLoose)
+{
+    auto texture = context->createTexture(8, 8, 0, 1);
+    ASSERT_TRUE(texture && texture->isValid());
+    context.reset();
+    EXPECT_FALSE(texture->isValid());
+    const Image image = numberedImage(8, 8);
+    const Rectangle all(0, 0, 8, 8);
+    texture->upload(image, &all, 1, false);   // does nothing rather than touching a dead context
+    texture.reset();
+}
