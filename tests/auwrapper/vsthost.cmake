@@ -32,7 +32,7 @@ if(TARGET auwrapper_vsthost)
     if(vsthost_plugin_target)
         list(APPEND vsthost_test_sources ${vsthost_test_dir}/KelvanePlugInTest.cpp)
     endif()
-    add_executable(tests_vsthost ${vsthost_test_sources})
+    add_executable(tests_vsthost ${vsthost_test_sources} $<TARGET_OBJECTS:test_alloc_counter>)
     target_link_libraries(tests_vsthost PRIVATE auwrapper_vsthost test_support GTest::gtest_main ${CMAKE_DL_LIBS})
     target_compile_definitions(tests_vsthost PRIVATE
         VSTHOST_TEST_EFFECTS_DIR="${vsthost_test_effects_dir}"

@@ -4,6 +4,7 @@
 #include "auwrapper/vsthost/VSTPlugIn.h"
 #include "tests/auwrapper/vsthost/RecordingHost.h"
 #include "tests/auwrapper/vsthost/TestEffects.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,22 @@ TEST_F(WellFormedEffect, TheMidiQueueHoldsAThousandAndTwentyFourEvents)
     EXPECT_EQ(library.log().lastEventDelta, 1023);
     EXPECT_EQ(queue.count(), 0);
     EXPECT_TRUE(queue.add(0x80, 1, 1, 0));
+}
+
+TEST_F(WellFormedEffect, TheRenderPathAllocatesNothing)
+{
+    open();
+    VSTMidiQueue queue;
+    float buffer[64] = {};
+    float* channels[] = {buffer, buffer};
+    AllocationCounter counter;
+    for (int block = 0; block < 4; ++block) {
+        ASSERT_TRUE(queue.add(0x90, 64, 127, block));
+        plugIn->processBlock(queue, true, false, channels, channels, 64);
+        plugIn->setParameter(0, 0.5f);
+        plugIn->getParameter(0);
+    }
+    EXPECT_EQ(counter.count(), 0u);
 }
 
 TEST_F(WellFormedEffect, ValueAndTextConversionUseTheVendorExtension)
