@@ -1,0 +1,46 @@
+# tests_aucomponent: the Audio Unit component (entry and selectors, properties, render, parameters,
+# presets, preset-folder conversion, the test host), against small test effects of several layouts
+# and the real plug-in.
+
+set(aucomponent_test_dir ${CMAKE_CURRENT_LIST_DIR}/component)
+set(aucomponent_effects_dir ${CMAKE_CURRENT_BINARY_DIR}/aucomponent-test-effects)
+
+# name, inputs, outputs, stereo pins, chunks, extension, unique ID
+set(aucomponent_effect_layouts
+    "Param:2:2:1:0:1:TdPm"
+    "Chunk:2:2:1:1:0:TdCk"
+    "Quad:2:4:1:1:0:TdQd"
+    "Odd:3:3:1:0:0:TdOd"
+    "Mono:1:1:0:0:1:TdMo")
+set(aucomponent_effect_targets "")
+foreach(layout_text ${aucomponent_effect_layouts})
+    string(REPLACE ":" ";" layout "${layout_text}")
+    list(GET layout 0 name)
+    list(GET layout 1 inputs)
+    list(GET layout 2 outputs)
+    list(GET layout 3 stereo)
+    list(GET layout 4 chunks)
+    list(GET layout 5 extension)
+    list(GET layout 6 id)
+    set(target aucomponent_test_effect_${name})
+    add_library(${target} MODULE ${CMAKE_CURRENT_LIST_DIR}/testeffects/AUTestEffect.cpp)
+    target_compile_definitions(${target} PRIVATE AU_TEST_INPUTS=${inputs} AU_TEST_OUTPUTS=${outputs}
+        AU_TEST_STEREO_PINS=${stereo} AU_TEST_CHUNKS=${chunks} AU_TEST_EXTENSION=${extension} AU_TEST_ID="${id}")
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PRIVATE project_warnings)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME "AUTest${name}"
+        LIBRARY_OUTPUT_DIRECTORY "${aucomponent_effects_dir}/AUTest${name}.vst/Contents/x86_64-linux")
+    list(APPEND aucomponent_effect_targets ${target})
+endforeach()
+
+if(TARGET auwrapper)
+    file(GLOB aucomponent_test_sources CONFIGURE_DEPENDS "${aucomponent_test_dir}/*.cpp")
+    add_executable(tests_aucomponent ${aucomponent_test_sources})
+    target_link_libraries(tests_aucomponent PRIVATE auwrapper test_support GTest::gtest_main project_warnings
+        ${CMAKE_DL_LIBS})
+    target_compile_definitions(tests_aucomponent PRIVATE
+        AUCOMPONENT_TEST_EFFECTS_DIR="${aucomponent_effects_dir}"
+        AUCOMPONENT_KELVANE_BUNDLE="${KELVANE_BUNDLE_DIR}")
+    add_dependencies(tests_aucomponent ${aucomponent_effect_targets})
+    gtest_discover_tests(tests_aucomponent DISCOVERY_MODE PRE_TEST)
+endif()
