@@ -119,6 +119,12 @@ OpenGLContext::OpenGLContext(_XDisplay* dpy, unsigned long win, __GLXcontextRec*
     if (XGetWindowAttributes(display, window, &attributes) != 0)
         size = {attributes.width, attributes.height};
 
+    // A single-buffered context may sit on a window whose visual also has a back buffer; it must then
+    // draw where the window shows, or glFlush would present nothing.
+    if (!doubleBuffered) {
+        glDrawBuffer(GL_FRONT);
+        glReadBuffer(GL_FRONT);
+    }
     glShadeModel(GL_SMOOTH);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);

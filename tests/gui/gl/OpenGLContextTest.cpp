@@ -92,6 +92,28 @@ TEST_F(OpenGLTest, ContextIsCurrentAndKnowsItsWindow)
     EXPECT_EQ(OpenGLContext::getCurrent(), nullptr);
 }
 
+TEST_F(OpenGLTest, SingleBufferedContextsDrawWhereTheWindowShows)
+{
+    // Both kinds of window: a single-buffered context must not draw into a back buffer nobody shows.
+    for (const bool visualHasBackBuffer : {false, true}) {
+        SCOPED_TRACE(visualHasBackBuffer ? "double-buffered visual" : "single-buffered visual");
+        auto window = OpenGLViewX11::create(32, 16, visualHasBackBuffer, true);
+        ASSERT_NE(window, nullptr);
+        auto single = OpenGLContext::create(window->getDisplay(), window->getWindow(), false);
+        ASSERT_NE(single, nullptr);
+        EXPECT_FALSE(single->isDoubleBuffered());
+        single->beginFrame();
+        single->fillRect({0, 0, 32, 16}, Colour(0, 255, 0));
+        single->flush();
+        glFinish();
+        uint8_t rgba[4] = {0, 0, 0, 0};
+        glReadBuffer(GL_FRONT);
+        glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        EXPECT_EQ(rgba[1], 255);
+        EXPECT_EQ(rgba[0], 0);
+    }
+}
+
 TEST_F(OpenGLTest, ClipIsTheScissorBoxWithTopLeftOrigin)
 {
     context->beginFrame();
