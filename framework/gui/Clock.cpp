@@ -1,0 +1,15 @@
+#include "framework/gui/Clock.h"
+
+#include "framework/gui/Time.h"
+
+namespace q9framework {
+
+double SystemClock::nowMilliseconds() const noexcept { return getMillisecondCounterHiRes(); }
+
+SystemClock& SystemClock::getInstance() noexcept
+{
+    static SystemClock clock;
+    return clock;
+}
+
+} // namespace q9framework

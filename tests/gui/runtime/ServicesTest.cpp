@@ -1,0 +1,174 @@
+#include "framework/gui/DeletedAtShutdown.h"
+#include "framework/gui/FrameworkInitialiser.h"
+#include "framework/gui/ReferenceCountedObject.h"
+#include "framework/gui/Thread.h"
+#include "framework/gui/Time.h"
+#include "framework/resources/String.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+struct Counted : ReferenceCountedObject {
+    explicit Counted(int& d, bool atomic = false) : ReferenceCountedObject(atomic), deaths(d) {}
+    ~Counted() override { ++deaths; }
+    int& deaths;
+};
+
+std::vector<int> shutdownOrder;
+
+struct Ordered : DeletedAtShutdown {
+    explicit Ordered(int i) : id(i) {}
+    ~Ordered() override
+    {
+        shutdownOrder.push_back(id);
+        if (id == 2)
+            new Ordered(9);   // made during shutdown: destroyed by the same call
+    }
+    int id;
+};
+
+} // namespace
+
+TEST(ReferenceCountedObject, LivesUntilReleasedOnceMoreThanRetained)
+{
+    int deaths = 0;
+    auto* o = new Counted(deaths);
+    EXPECT_EQ(o->getReferenceCount(), 0);
+    o->incReferenceCount();
+    o->incReferenceCount();
+    o->decReferenceCount();
+    o->decReferenceCount();
+    EXPECT_EQ(deaths, 0);
+    o->decReferenceCount();
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(ReferenceCountedObject, AtomicCountSurvivesTwoThreads)
+{
+    int deaths = 0;
+    auto* o = new Counted(deaths, true);
+    auto work = [o] {
+        for (int i = 0; i < 100000; ++i) {
+            o->incReferenceCount();
+            o->decReferenceCount();
+        }
+    };
+    std::thread a(work), b(work);
+    a.join();
+    b.join();
+    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(o->getReferenceCount(), 0);
+    o->decReferenceCount();
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(DeletedAtShutdown, DeleteAllDestroysNewestFirst)
+{
+    shutdownOrder.clear();
+    const int before = DeletedAtShutdown::getNumInstances();
+    new Ordered(1);
+    new Ordered(2);
+    auto* early = new Ordered(3);
+    delete early;   // leaves the list by itself
+    EXPECT_EQ(DeletedAtShutdown::getNumInstances(), before + 2);
+    DeletedAtShutdown::deleteAll();
+    EXPECT_EQ(shutdownOrder, (std::vector<int>{3, 2, 9, 1}));
+    EXPECT_EQ(DeletedAtShutdown::getNumInstances(), 0);
+}
+
+TEST(Thread, RunsUntilAskedToExit)
+{
+    struct Worker : Thread {
+        std::atomic<int> loops{0};
+        void run() override
+        {
+            while (!threadShouldExit()) {
+                ++loops;
+                sleep(1);
+            }
+        }
+        ~Worker() override { stopThread(); }
+    } worker;
+    EXPECT_FALSE(worker.isThreadRunning());
+    ASSERT_TRUE(worker.startThread(12));
+    EXPECT_EQ(worker.getPriority(), 10) << "clamped to 0..10";
+    while (worker.loops.load() < 3)
+        std::this_thread::yield();
+    EXPECT_TRUE(worker.isThreadRunning());
+    worker.stopThread();
+    EXPECT_FALSE(worker.isThreadRunning());
+    EXPECT_TRUE(worker.threadShouldExit());
+    const int after = worker.loops.load();
+    Thread::sleep(5);
+    EXPECT_EQ(worker.loops.load(), after);
+
+    ASSERT_TRUE(worker.startThread(3)) << "a stopped thread can start again";
+    EXPECT_FALSE(worker.threadShouldExit());
+}
+
+TEST(Time, CalendarFields)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const Time epochPlus = Time(int64_t(86400) * 365 + 3600 * 13 + 60 * 4 + 5);   // 1971-01-01 13:04:05, a Friday
+    const struct { int index; int16_t expected; } cases[] = {
+        {0, 1971}, {1, 1}, {2, 6}, {3, 1}, {4, 13}, {5, 4}, {6, 5}, {7, 0}, {-1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(epochPlus.getField(c.index), c.expected);
+    }
+    EXPECT_EQ(Time().getField(0), 0) << "the empty date";
+    EXPECT_GE(Time::getCurrentTime().getField(0), 2024);
+}
+
+TEST(Time, MillisecondCounterFollowsTheMonotonicClock)
+{
+    const double a = getMillisecondCounterHiRes();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const double b = getMillisecondCounterHiRes();
+    const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(b - a, 19.0);
+    EXPECT_LE(b - a, elapsed + 1.0);
+}
+
+TEST(String, FormatDurationCountsInBase60)
+{
+    const struct { int n; const char* expected; } cases[] = {
+        {0, ""}, {59, "59"}, {60, "1:00"}, {61, "1:01"}, {3599, "59:59"}, {3600, "1:00:00"},
+        {216000, "1:00:00:00"}, {216000 + 61, "1:00:01:01"}, {-5, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.n);
+        EXPECT_EQ(String::formatDuration(c.n), c.expected);
+    }
+}
+
+TEST(FrameworkInitialiser, OwnsTheSharedPainterAndEndsShutdownObjects)
+{
+    EXPECT_FALSE(FrameworkInitialiser::isRunning());
+    EXPECT_EQ(FrameworkInitialiser::getSharedPainter(), nullptr);
+    {
+        FrameworkInitialiser services;
+        EXPECT_TRUE(FrameworkInitialiser::isRunning());
+        EXPECT_NE(FrameworkInitialiser::getSharedPainter(), nullptr);
+        new Ordered(42);
+        (void) getMillisecondCounterHiRes();   // its time base is a shutdown object too
+        EXPECT_GE(DeletedAtShutdown::getNumInstances(), 2);
+    }
+    EXPECT_EQ(FrameworkInitialiser::getSharedPainter(), nullptr);
+    EXPECT_EQ(DeletedAtShutdown::getNumInstances(), 0);
+    EXPECT_GT(getMillisecondCounterHiRes(), 0.0) << "the counter makes its time base again on use";
+    DeletedAtShutdown::deleteAll();
+}
