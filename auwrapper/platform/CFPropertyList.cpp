@@ -9,11 +9,14 @@
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <vector>
 
 namespace q9framework {
 namespace cf {
@@ -183,28 +186,111 @@ plist_t toNode(CFTypeRef ref, int depth)
     return nullptr;
 }
 
-// libplist parses and frees recursively and overflows the stack on very deep nesting (a million nested
-// arrays crash it), so the nesting is measured on the raw text first. Comments and declarations are
-// skipped; a "<" inside a comment can only make the count too high, never let deep input through.
-bool nestsTooDeeply(const char* bytes, size_t length)
+bool isNumberText(const std::string& raw, bool integer)
 {
-    int depth = 0;
-    for (size_t i = 0; i + 1 < length; ++i) {
-        if (bytes[i] != '<')
+    const auto first = raw.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return false;
+    const std::string text = raw.substr(first, raw.find_last_not_of(" \t\r\n") - first + 1);
+    if (integer) {
+        size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+        int base = 10;
+        if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0) {
+            base = 16;
+            i += 2;
+        }
+        if (i >= text.size())
+            return false;
+        for (; i < text.size(); ++i)
+            if (!(base == 16 ? std::isxdigit(static_cast<unsigned char>(text[i])) : std::isdigit(static_cast<unsigned char>(text[i]))))
+                return false;
+        return true;
+    }
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size();
+}
+
+// libplist 2.2 is lenient where the Mac's reader is strict: it drops a key that has no value and reads
+// "<integer>twelve</integer>" as 0. It also parses and frees recursively, so a million nested arrays
+// overflow its stack. One pass over the raw text refuses all of that before libplist sees it; what
+// remains (unknown elements, bad base64, unbalanced tags) libplist refuses itself. Returns the reason,
+// empty when the text may be handed on.
+std::string structuralProblem(const char* bytes, size_t length)
+{
+    const std::string text(bytes, length);
+    struct Level {
+        bool isDictionary;
+        bool expectValue;
+    };
+    std::vector<Level> open;
+    size_t i = 0;
+    while ((i = text.find('<', i)) != std::string::npos) {
+        const auto skipTo = [&](const char* terminator) {
+            const size_t end = text.find(terminator, i);
+            i = end == std::string::npos ? std::string::npos : end + std::strlen(terminator);
+            return end != std::string::npos;
+        };
+        if (text.compare(i, 4, "<!--") == 0) {
+            if (!skipTo("-->"))
+                return "unterminated comment";
             continue;
-        const char next = bytes[i + 1];
-        if (next == '/') {
-            --depth;
-        } else if (next != '?' && next != '!') {
-            size_t end = i + 1;
-            while (end < length && bytes[end] != '>')
-                ++end;
-            if (end < length && bytes[end - 1] != '/' && ++depth > maximumDepth + 2)
-                return true;
-            i = end;
+        }
+        if (text.compare(i, 9, "<![CDATA[") == 0) {
+            if (!skipTo("]]>"))
+                return "unterminated CDATA section";
+            continue;
+        }
+        if (text.compare(i, 2, "<?") == 0 || text.compare(i, 2, "<!") == 0) {
+            if (!skipTo(">"))
+                return "unterminated declaration";
+            continue;
+        }
+        const bool closing = text.compare(i, 2, "</") == 0;
+        const size_t nameStart = i + (closing ? 2 : 1);
+        const size_t end = text.find('>', nameStart);
+        if (end == std::string::npos)
+            return "unterminated element";
+        size_t nameEnd = nameStart;
+        while (nameEnd < end && std::isalnum(static_cast<unsigned char>(text[nameEnd])))
+            ++nameEnd;
+        const std::string name = text.substr(nameStart, nameEnd - nameStart);
+        const bool selfClosing = !closing && text[end - 1] == '/';
+        i = end + 1;
+        const bool container = name == "dict" || name == "array" || name == "plist";
+
+        if (closing) {
+            if (container && !open.empty()) {
+                if (open.back().isDictionary && open.back().expectValue)
+                    return "a key without value";
+                open.pop_back();
+            }
+            continue;
+        }
+        if (!open.empty() && open.back().isDictionary) {
+            Level& dictionary = open.back();
+            if (name == "key") {
+                if (dictionary.expectValue)
+                    return "a key without value";
+                dictionary.expectValue = true;
+            } else {
+                if (!dictionary.expectValue)
+                    return "a value without key";
+                dictionary.expectValue = false;
+            }
+        }
+        if (name == "integer" || name == "real") {
+            const size_t close = selfClosing ? std::string::npos : text.find("</", i);
+            if (close == std::string::npos || !isNumberText(text.substr(i, close - i), name == "integer"))
+                return "<" + name + "> holds no number";
+        }
+        if (container && !selfClosing) {
+            open.push_back({name == "dict", false});
+            if (open.size() > static_cast<size_t>(maximumDepth) + 1)
+                return "nested too deeply";
         }
     }
-    return false;
+    return {};
 }
 
 void setError(CFStringRef* errorString, const char* text)
@@ -229,10 +315,9 @@ CFPropertyListRef parse(const char* bytes, size_t length, CFOptionFlags mutabili
         error = "binary property lists are not read";
         return nullptr;
     }
-    if (nestsTooDeeply(bytes, length)) {
-        error = "property list nested too deeply";
+    error = structuralProblem(bytes, length);
+    if (!error.empty())
         return nullptr;
-    }
     plist_t root = nullptr;
     plist_from_xml(bytes, static_cast<uint32_t>(length), &root);
     if (root == nullptr) {
