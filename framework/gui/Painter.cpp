@@ -153,14 +153,25 @@ namespace {
 uint32_t spanCoverage(int32_t p, float from, float to) noexcept
 {
     const float covered = std::min(to, static_cast<float>(p + 1)) - std::max(from, static_cast<float>(p));
-    return covered <= 0.0f ? 0u : static_cast<uint32_t>(std::lround(std::min(covered, 1.0f) * 255.0f));
+    return !(covered > 0.0f) ? 0u : static_cast<uint32_t>(std::lround(std::min(covered, 1.0f) * 255.0f));
+}
+
+/** floor(v), or ceil(v) when rounding up, limited to [low, high]: coordinates far outside the target
+    (or not numbers at all) must not overflow on their way to pixel indices. */
+int32_t pixelIndex(float v, int32_t low, int32_t high, bool roundUp) noexcept
+{
+    if (!(v > static_cast<float>(low)))
+        return low;
+    if (!(v < static_cast<float>(high)))
+        return high;
+    return static_cast<int32_t>(roundUp ? std::ceil(v) : std::floor(v));
 }
 
 /** 0..255 from a signed distance to an edge (negative inside): one pixel of soft edge. */
 uint32_t edgeCoverage(float distance) noexcept
 {
     const float c = 0.5f - distance;
-    return c <= 0.0f ? 0u : c >= 1.0f ? 255u : static_cast<uint32_t>(c * 255.0f + 0.5f);
+    return !(c > 0.0f) ? 0u : c >= 1.0f ? 255u : static_cast<uint32_t>(c * 255.0f + 0.5f);
 }
 } // namespace
 
@@ -171,8 +182,8 @@ void Painter::drawVerticalLine(int32_t x, Colour colour, float top, float bottom
     bottom += static_cast<float>(origin.y);
     if (!(top < bottom) || x < clip.x || x >= clip.getRight())
         return;
-    const int32_t y0 = std::max(clip.y, static_cast<int32_t>(std::floor(top)));
-    const int32_t y1 = std::min(clip.getBottom(), static_cast<int32_t>(std::ceil(bottom)));
+    const int32_t y0 = pixelIndex(top, clip.y, clip.getBottom(), false);
+    const int32_t y1 = pixelIndex(bottom, clip.y, clip.getBottom(), true);
     for (int32_t y = y0; y < y1; ++y)
         blendCoverage(x, y, colour, spanCoverage(y, top, bottom));
 }
@@ -184,8 +195,8 @@ void Painter::drawHorizontalLine(int32_t y, float left, float right, Colour colo
     right += static_cast<float>(origin.x);
     if (!(left < right) || y < clip.y || y >= clip.getBottom())
         return;
-    const int32_t x0 = std::max(clip.x, static_cast<int32_t>(std::floor(left)));
-    const int32_t x1 = std::min(clip.getRight(), static_cast<int32_t>(std::ceil(right)));
+    const int32_t x0 = pixelIndex(left, clip.x, clip.getRight(), false);
+    const int32_t x1 = pixelIndex(right, clip.x, clip.getRight(), true);
     for (int32_t x = x0; x < x1; ++x)
         blendCoverage(x, y, colour, spanCoverage(x, left, right));
 }
@@ -197,10 +208,10 @@ static void fillByDistance(Painter& p, Rectangle clip, float left, float top, fl
                            Colour colour, DistanceFn distance,
                            void (Painter::*blend)(int32_t, int32_t, Colour, uint32_t) noexcept)
 {
-    const int32_t x0 = std::max(clip.x, static_cast<int32_t>(std::floor(left)) - 1);
-    const int32_t y0 = std::max(clip.y, static_cast<int32_t>(std::floor(top)) - 1);
-    const int32_t x1 = std::min(clip.getRight(), static_cast<int32_t>(std::ceil(right)) + 1);
-    const int32_t y1 = std::min(clip.getBottom(), static_cast<int32_t>(std::ceil(bottom)) + 1);
+    const int32_t x0 = pixelIndex(left - 1.0f, clip.x, clip.getRight(), false);
+    const int32_t y0 = pixelIndex(top - 1.0f, clip.y, clip.getBottom(), false);
+    const int32_t x1 = pixelIndex(right + 1.0f, clip.x, clip.getRight(), true);
+    const int32_t y1 = pixelIndex(bottom + 1.0f, clip.y, clip.getBottom(), true);
     for (int32_t y = y0; y < y1; ++y)
         for (int32_t x = x0; x < x1; ++x)
             if (const uint32_t c = edgeCoverage(distance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f)))

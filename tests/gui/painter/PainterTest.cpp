@@ -303,6 +303,30 @@ TEST(PainterShapeTest, AntiAliasedDiscAndLineAreSymmetricAndOfTheRightSize)
     EXPECT_TRUE(lines.guardsIntact());
 }
 
+TEST(PainterShapeTest, WildCoordinatesStayInsideTheTarget)
+{
+    const float nan = std::nanf(""), huge = 3.0e30f;
+    const struct {
+        float a, b, c, d;
+        const char* what;
+    } cases[] = {
+        {nan, 1.0f, 5.0f, 5.0f, "not a number"},
+        {-huge, -huge, huge, huge, "a line across everything"},
+        {huge, 2.0f, huge, 3.0f, "far outside"},
+        {2.0f, -huge, 3.0f, huge, "tall"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GuardedBuffer buffer(8, 8);
+        Painter painter(buffer.at(0, 0), 8, 8, buffer.stride());
+        painter.drawLine(c.a, c.b, c.c, c.d, Colour(255, 255, 255));
+        painter.fillCircle(Colour(255, 255, 255), c.a, c.b, c.c);
+        painter.drawVerticalLine(3, Colour(255, 255, 255), c.a, c.d);
+        painter.drawHorizontalLine(3, c.b, c.c, Colour(255, 255, 255));
+        EXPECT_TRUE(buffer.guardsIntact());
+    }
+}
+
 class PainterTextTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(createFontEngine()); }
