@@ -81,11 +81,22 @@ OSStatus findOrCreateSubfolder(const std::string& parentPath, const std::string&
         return paramErr;
     const std::string folder = fs::appendPathComponent(parent, name);
     if (!fs::isDirectory(folder)) {
-        if (::mkdir(folder.c_str(), 0755) != 0)
-            return errno == EEXIST ? dupFNErr : statusFromErrno(errno);
+        const OSStatus status = createFolder(folder);
+        if (status != noErr)
+            return status;
     }
     path = folder;
     return noErr;
+}
+
+OSStatus createFolder(const std::string& path)
+{
+    return ::mkdir(path.c_str(), 0755) == 0 ? noErr : statusFromErrno(errno);
+}
+
+OSStatus deleteFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 ? noErr : statusFromErrno(errno);
 }
 
 OSStatus statusFromErrno(int error)

@@ -35,6 +35,13 @@ OSStatus findAudioSupportFolder(FolderDomain domain, bool create, std::string& p
     `parent` and `path` may be the same string, to walk down a chain of folders. */
 OSStatus findOrCreateSubfolder(const std::string& parent, const std::string& name, std::string& path);
 
+/** Creates one folder (its parent must exist): noErr, dupFNErr when something of that name exists,
+    or the file system's status. */
+OSStatus createFolder(const std::string& path);
+
+/** Deletes a file: noErr, fnfErr when there is none, or the file system's status. */
+OSStatus deleteFile(const std::string& path);
+
 /** The Mac status for an errno value: fnfErr, permErr, dupFNErr, tmfoErr, dirNFErr, memFullErr,
     dskFulErr (-34), wrPermErr (-61) or ioErr for anything else; noErr for 0. */
 OSStatus statusFromErrno(int error);

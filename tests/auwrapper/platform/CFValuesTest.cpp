@@ -233,6 +233,14 @@ TEST_F(CFValues, NumbersReportWhetherAValueFitsExactly)
     EXPECT_FALSE(CFNumberGetValue(tooBig.get(), kCFNumberSInt32Type, &i32));
     EXPECT_EQ(i32, INT32_MAX) << "clamped, not undefined";
 
+    const double twoTo63 = 9223372036854775808.0;
+    CFRef<CFNumberRef> edge(CFNumberCreate(nullptr, kCFNumberFloat64Type, &twoTo63));
+    EXPECT_FALSE(CFNumberGetValue(edge.get(), kCFNumberSInt64Type, &i64));
+    EXPECT_EQ(i64, INT64_MAX) << "one past the largest 64-bit integer is clamped";
+    const int64_t largest = INT64_MAX;
+    CFRef<CFNumberRef> largestInteger(CFNumberCreate(nullptr, kCFNumberSInt64Type, &largest));
+    EXPECT_FALSE(CFNumberGetValue(largestInteger.get(), kCFNumberFloat64Type, &f64)) << "a double has 53 bits";
+
     const double one = 1.0;
     CFRef<CFNumberRef> realOne(CFNumberCreate(nullptr, kCFNumberFloat64Type, &one));
     CFRef<CFNumberRef> intOne(newInt32(1));

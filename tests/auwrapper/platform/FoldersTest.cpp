@@ -165,6 +165,12 @@ TEST(Folders, WholeFilesAreReadAndWrittenWithoutOverwritingWhenExclusive)
     EXPECT_EQ(readWholeFile(tree.path("empty"), bytes), noErr);
     EXPECT_TRUE(bytes.empty());
 
+    EXPECT_EQ(createFolder(tree.path("Bank")), noErr);
+    EXPECT_EQ(createFolder(tree.path("Bank")), dupFNErr) << "a bank converted before is not converted again";
+    EXPECT_EQ(createFolder(path), dupFNErr);
+    EXPECT_EQ(deleteFile(path), noErr);
+    EXPECT_EQ(deleteFile(path), fnfErr);
+
     EXPECT_EQ(readWholeFile(tree.path("Missing.txt"), bytes), fnfErr);
     EXPECT_EQ(readWholeFile(tree.path(""), bytes), fnfErr) << "a folder is no file";
     EXPECT_EQ(writeWholeFile(tree.path("no/folder/x"), "x", 1, false), fnfErr);
