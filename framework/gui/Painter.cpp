@@ -247,21 +247,82 @@ void Painter::fillCircle(Colour colour, float centreX, float centreY, float radi
                    &Painter::blendCoverage);
 }
 
+namespace {
+/** Signed distance from (px, py) to a box of half size (hw, hh) about (cx, cy) with round corners. */
+float roundedBoxDistance(float px, float py, float cx, float cy, float hw, float hh, float radius) noexcept
+{
+    const float qx = std::fabs(px - cx) - (hw - radius), qy = std::fabs(py - cy) - (hh - radius);
+    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+    return outside + std::min(std::max(qx, qy), 0.0f) - radius;
+}
+} // namespace
+
 void Painter::fillRoundedRect(Rectangle r, float cornerRadius, Colour colour) noexcept
+{
+    drawRoundedRect(r, cornerRadius, colour, -1.0f);
+}
+
+void Painter::drawRoundedRect(Rectangle r, float cornerRadius, Colour colour, float thickness) noexcept
+{
+    if (pixels == nullptr || r.isEmpty() || thickness == 0.0f || thickness != thickness)
+        return;
+    r = r.translated(origin.x, origin.y);
+    const bool filled = thickness < 0.0f;
+    const float half = filled ? 0.0f : std::min(thickness, static_cast<float>(std::min(r.width, r.height))) * 0.5f;
+    const float hw = static_cast<float>(r.width) * 0.5f - half, hh = static_cast<float>(r.height) * 0.5f - half;
+    const float radius = std::clamp(cornerRadius - half, 0.0f, std::min(hw, hh));
+    const float cx = static_cast<float>(r.x) + static_cast<float>(r.width) * 0.5f;
+    const float cy = static_cast<float>(r.y) + static_cast<float>(r.height) * 0.5f;
+    auto distance = [=](float px, float py) {
+        const float d = roundedBoxDistance(px, py, cx, cy, hw, hh, radius);
+        return filled ? d : std::fabs(d) - half;   // a ring of the thickness around the inset edge
+    };
+    fillByDistance(*this, clip, static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.getRight()),
+                   static_cast<float>(r.getBottom()), colour, distance, &Painter::blendCoverage);
+}
+
+void Painter::fillEllipse(Rectangle r, Colour colour) noexcept
 {
     if (pixels == nullptr || r.isEmpty())
         return;
     r = r.translated(origin.x, origin.y);
-    const float halfW = static_cast<float>(r.width) * 0.5f, halfH = static_cast<float>(r.height) * 0.5f;
-    const float radius = std::clamp(cornerRadius, 0.0f, std::min(halfW, halfH));
-    const float cx = static_cast<float>(r.x) + halfW, cy = static_cast<float>(r.y) + halfH;
+    const float rx = static_cast<float>(r.width) * 0.5f, ry = static_cast<float>(r.height) * 0.5f;
+    const float cx = static_cast<float>(r.x) + rx, cy = static_cast<float>(r.y) + ry;
+    // The usual first-order distance estimate: exact on circles, within a fraction of a pixel on the
+    // flat ellipses a panel draws.
     auto distance = [=](float px, float py) {
-        const float qx = std::fabs(px - cx) - (halfW - radius), qy = std::fabs(py - cy) - (halfH - radius);
-        const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
-        return outside + std::min(std::max(qx, qy), 0.0f) - radius;
+        const float x = px - cx, y = py - cy;
+        const float k0 = std::hypot(x / rx, y / ry), k1 = std::hypot(x / (rx * rx), y / (ry * ry));
+        return k1 > 0.0f ? k0 * (k0 - 1.0f) / k1 : -std::min(rx, ry);
     };
     fillByDistance(*this, clip, static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.getRight()),
                    static_cast<float>(r.getBottom()), colour, distance, &Painter::blendCoverage);
+}
+
+void Painter::drawArc(float centreX, float centreY, float radius, float startAngle, float endAngle, Colour colour,
+                      float thickness) noexcept
+{
+    if (pixels == nullptr || !(radius > 0.0f) || !(thickness > 0.0f) || !std::isfinite(startAngle)
+        || !std::isfinite(endAngle))
+        return;
+    const float twoPi = 6.28318530717958647692f;
+    const float cx = centreX + static_cast<float>(origin.x), cy = centreY + static_cast<float>(origin.y);
+    const float from = std::min(startAngle, endAngle), sweep = std::min(std::fabs(endAngle - startAngle), twoPi);
+    const float half = thickness * 0.5f;
+    const float ends[2][2] = {{cx + radius * std::cos(from), cy - radius * std::sin(from)},
+                              {cx + radius * std::cos(from + sweep), cy - radius * std::sin(from + sweep)}};
+    auto distance = [=](float px, float py) {
+        const float x = px - cx, y = cy - py;   // y up, so angles turn anticlockwise on screen
+        float angle = std::atan2(y, x) - from;
+        angle -= twoPi * std::floor(angle / twoPi);
+        if (angle <= sweep)
+            return std::fabs(std::hypot(x, y) - radius) - half;
+        const float toStart = std::hypot(px - ends[0][0], py - ends[0][1]);
+        const float toEnd = std::hypot(px - ends[1][0], py - ends[1][1]);
+        return std::min(toStart, toEnd) - half;
+    };
+    fillByDistance(*this, clip, cx - radius - half, cy - radius - half, cx + radius + half, cy + radius + half, colour,
+                   distance, &Painter::blendCoverage);
 }
 
 void Painter::drawImage(const Image& image, Rectangle source, Point destination, bool blend, uint8_t alpha) noexcept

@@ -83,6 +83,14 @@ public:
     void fillCircle(Colour colour, float centreX, float centreY, float radius) noexcept;
     /** Anti-aliased rectangle with round corners (radius clamped to half the smaller side). */
     void fillRoundedRect(Rectangle r, float cornerRadius, Colour colour) noexcept;
+    /** Its outline, a line of the given thickness centred on the rectangle's edge inset by half of it. */
+    void drawRoundedRect(Rectangle r, float cornerRadius, Colour colour, float thickness = 1.0f) noexcept;
+    /** Anti-aliased ellipse inscribed in the rectangle. */
+    void fillEllipse(Rectangle r, Colour colour) noexcept;
+    /** Part of a circle's outline with round ends: angles in radians, 0 pointing right and growing
+        anticlockwise on screen (as a knob's pointer angle does), drawn from startAngle to endAngle. */
+    void drawArc(float centreX, float centreY, float radius, float startAngle, float endAngle, Colour colour,
+                 float thickness = 1.0f) noexcept;
 
     /** Copies (blend false: alpha ignored, pixels replaced) or blends with global alpha the source
         rectangle of the image, clipped to the image, to dst; the part outside the clip is skipped. */

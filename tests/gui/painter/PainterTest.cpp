@@ -303,6 +303,49 @@ TEST(PainterShapeTest, AntiAliasedDiscAndLineAreSymmetricAndOfTheRightSize)
     EXPECT_TRUE(lines.guardsIntact());
 }
 
+TEST(PainterShapeTest, OutlinesEllipsesAndArcsCoverWhatTheySay)
+{
+    const Colour white(255, 255, 255);
+    auto alphaSum = [](GuardedBuffer& b) {
+        double sum = 0.0;
+        for (int y = 0; y < b.height; ++y)
+            for (int x = 0; x < b.width; ++x)
+                sum += b.at(x, y)[3] / 255.0;
+        return sum;
+    };
+    {
+        SCOPED_TRACE("rounded outline: a ring, the inside untouched");
+        GuardedBuffer buffer(40, 30);
+        Painter painter(buffer.at(0, 0), 40, 30, buffer.stride());
+        painter.drawRoundedRect({5, 5, 30, 20}, 4.0f, white, 2.0f);
+        EXPECT_EQ(buffer.word(20, 5), 0xffffffffu);
+        EXPECT_EQ(buffer.word(20, 6), 0xffffffffu);
+        EXPECT_EQ(buffer.word(20, 7), 0u);
+        EXPECT_EQ(buffer.word(20, 15), 0u);
+        EXPECT_EQ(buffer.word(5, 5), 0u) << "the corner is rounded off";
+        EXPECT_EQ(buffer.word(20, 4), 0u);
+    }
+    {
+        SCOPED_TRACE("ellipse area");
+        GuardedBuffer buffer(60, 30);
+        Painter painter(buffer.at(0, 0), 60, 30, buffer.stride());
+        painter.fillEllipse({5, 5, 50, 20}, white);
+        EXPECT_NEAR(alphaSum(buffer), 3.14159265 * 25 * 10, 6.0);
+        EXPECT_EQ(buffer.word(30, 15), 0xffffffffu);
+        EXPECT_TRUE(buffer.guardsIntact());
+    }
+    {
+        SCOPED_TRACE("arc: the upper half only, anticlockwise from the right");
+        GuardedBuffer buffer(40, 40);
+        Painter painter(buffer.at(0, 0), 40, 40, buffer.stride());
+        painter.drawArc(20.0f, 20.0f, 15.0f, 0.0f, 3.14159265f, white, 2.0f);
+        EXPECT_EQ(buffer.at(20, 5)[3], 255) << "top";
+        EXPECT_EQ(buffer.at(20, 34)[3], 0) << "bottom";
+        EXPECT_EQ(buffer.at(20, 20)[3], 0) << "centre";
+        EXPECT_NEAR(alphaSum(buffer), 3.14159265 * 15 * 2 + 3.14159265, 8.0) << "half the ring plus two round ends";
+    }
+}
+
 TEST(PainterShapeTest, WildCoordinatesStayInsideTheTarget)
 {
     const float nan = std::nanf(""), huge = 3.0e30f;
