@@ -25,12 +25,12 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
     std::unique_ptr<OpenGLViewX11> view(new OpenGLViewX11());
     // A busy server (Xvfb on a loaded machine) refuses connections now and then with EAGAIN while its
     // listen queue is full; a few patient retries turn that into a short wait instead of no window.
-    for (int attempt = 0; attempt < 10 && view->display == nullptr; ++attempt) {
+    for (int attempt = 0; attempt < 25 && view->display == nullptr; ++attempt) {
         view->display = XOpenDisplay(nullptr);
         if (view->display == nullptr && getenv("DISPLAY") == nullptr)
             return nullptr;
         if (view->display == nullptr)
-            usleep(20000);
+            usleep(40000);
     }
     if (view->display == nullptr)
         return nullptr;
