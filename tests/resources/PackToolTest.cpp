@@ -1,0 +1,119 @@
+#include "framework/resources/ResourcePack.h"
+
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace q9framework;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string output;   // stdout and stderr together
+};
+
+ToolRun runTool(const std::string& arguments)
+{
+#ifdef KELVANE_PACK_TOOL
+    const std::string command = std::string("'") + KELVANE_PACK_TOOL + "' " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return {-1, ""};
+    std::string output;
+    char buffer[256];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        output.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, output};
+#else
+    (void) arguments;
+    return {-1, ""};
+#endif
+}
+
+std::string shellQuoted(const std::string& s) { return "'" + s + "'"; }
+
+struct PackToolTest : ::testing::Test {
+    void SetUp() override
+    {
+#ifndef KELVANE_PACK_TOOL
+        GTEST_SKIP() << "kelvane-pack is not built in this tree";
+#endif
+        png = testpictures::writeTempFile("tool_led.png", testpictures::makePng(2, 1, {255, 0, 0, 255, 0, 0, 255, 128}));
+        wav = testpictures::writeTempFile("tool_click.wav", testpictures::makeWav16(1, 48000, {0, 100, -100}));
+        txt = testpictures::writeTempFile("tool_notes.txt", {'a', 'b', 'c'});
+        out = testpictures::writeTempFile("tool_out.bin", {});
+        std::remove(out.c_str());
+    }
+    std::string png, wav, txt, out;
+};
+
+} // namespace
+
+TEST_F(PackToolTest, PacksFilesAndListsThem)
+{
+    const ToolRun packed = runTool(shellQuoted(out) + " satled.png=" + shellQuoted(png) + " click=" + shellQuoted(wav) + " notes=" + shellQuoted(txt));
+    ASSERT_EQ(packed.status, 0) << packed.output;
+    EXPECT_EQ(packed.output, "");
+
+    const auto pack = ResourcePack::loadFile(out.c_str());
+    ASSERT_NE(pack, nullptr);
+    const Image led = pack->getImage("satled.png");
+    ASSERT_EQ(led.getSize(), Point(2, 1));
+    EXPECT_EQ(led.getPixelPointer(1, 0)[0], 128) << "blue, premultiplied by alpha 128";
+    EXPECT_EQ(pack->getSample("click").getLengthFrames(), 3u);
+    EXPECT_EQ(pack->getData("notes").getSize(), 3u);
+
+    const ToolRun listed = runTool("--list " + shellQuoted(out));
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.output, "satled.png\timage\t2 x 1, margin 16\n"
+                             "click\tsample\t1 channels, 3 frames, 32 bits, 48000 Hz\n"
+                             "notes\tdata\t3 bytes\n");
+}
+
+TEST_F(PackToolTest, ManifestWithCommentsAndRelativePaths)
+{
+    const std::string folder = png.substr(0, png.find_last_of('/'));
+    const std::string manifest = folder + "/" + std::to_string(::getpid()) + "_manifest.txt";
+    std::ofstream(manifest) << "# artwork\n\n  satled.png=" << png.substr(folder.size() + 1) << "\r\nnotes=" << txt << "\n";
+    const ToolRun packed = runTool(shellQuoted(out) + " --manifest " + shellQuoted(manifest));
+    ASSERT_EQ(packed.status, 0) << packed.output;
+    const auto pack = ResourcePack::loadFile(out.c_str());
+    ASSERT_NE(pack, nullptr);
+    EXPECT_EQ(pack->getNames(ResourcePack::allTypes), (std::vector<String>{"satled.png", "notes"}));
+}
+
+TEST_F(PackToolTest, ErrorsNameTheFileAndExitNonZero)
+{
+    const std::string corrupt = testpictures::writeTempFile("tool_broken.png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0, 1});
+    const std::string missing = txt + ".missing";
+    const struct { std::string arguments; int status; std::string mention; const char* what; } cases[] = {
+        {shellQuoted(out) + " a=" + shellQuoted(missing), 1, missing, "missing file"},
+        {shellQuoted(out) + " a=" + shellQuoted(corrupt), 1, corrupt, "a .png that does not decode"},
+        {shellQuoted(out) + " a=" + shellQuoted(txt) + " a=" + shellQuoted(png), 1, "\"a\" is used twice", "duplicate name"},
+        {shellQuoted(out) + " just-a-name", 2, "NAME=FILE", "argument without ="},
+        {"", 2, "usage", "no arguments"},
+        {shellQuoted(out) + " --manifest " + shellQuoted(missing), 1, missing, "missing manifest"},
+        {"'/nonexistent-folder/out.bin' a=" + shellQuoted(txt), 1, "/nonexistent-folder/out.bin", "unwritable output"},
+        {"--list " + shellQuoted(txt), 1, txt, "listing something that is not a pack"},
+        {"--list " + shellQuoted(missing), 1, missing, "listing a missing file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ToolRun r = runTool(c.arguments);
+        EXPECT_EQ(r.status, c.status) << r.output;
+        EXPECT_NE(r.output.find(c.mention), std::string::npos) << r.output;
+    }
+    EXPECT_NE(::access(out.c_str(), F_OK), 0) << "failed runs leave no pack behind";
+    EXPECT_NE(::access((out + ".tmp").c_str(), F_OK), 0);
+}
