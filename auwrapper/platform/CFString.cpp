@@ -137,6 +137,14 @@ bool convertWithIconv(const char* to, const char* from, const std::string& input
     return true;
 }
 
+bool isAscii(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 bool decode(const std::string& bytes, CFStringEncoding encoding, std::string& utf8)
 {
     switch (encoding) {
@@ -144,11 +152,8 @@ bool decode(const std::string& bytes, CFStringEncoding encoding, std::string& ut
         utf8 = bytes;
         return isValidUtf8(utf8);
     case kCFStringEncodingASCII:
-        for (char c : bytes)
-            if (static_cast<unsigned char>(c) >= 0x80)
-                return false;
         utf8 = bytes;
-        return true;
+        return isAscii(bytes);
     case kCFStringEncodingISOLatin1:
         utf8.clear();
         for (char c : bytes)
@@ -168,11 +173,8 @@ bool encode(const std::string& utf8, CFStringEncoding encoding, std::string& byt
         bytes = utf8;
         return true;
     case kCFStringEncodingASCII:
-        for (char c : utf8)
-            if (static_cast<unsigned char>(c) >= 0x80)
-                return false;
         bytes = utf8;
-        return true;
+        return isAscii(utf8);
     case kCFStringEncodingISOLatin1:
         bytes.clear();
         for (char16_t unit : utf16Of(utf8)) {

@@ -253,6 +253,32 @@ void CFDataSetLength(CFMutableDataRef ref, CFIndex length)
 
 namespace {
 
+// What a CFNumberType means in memory on this platform (LP64: long, CFIndex and NSInteger are 64-bit).
+enum class Storage { none, i8, i16, i32, i64, f32, f64 };
+
+Storage storageOf(CFNumberType type)
+{
+    switch (type) {
+    case kCFNumberSInt8Type:
+    case kCFNumberCharType: return Storage::i8;
+    case kCFNumberSInt16Type:
+    case kCFNumberShortType: return Storage::i16;
+    case kCFNumberSInt32Type:
+    case kCFNumberIntType: return Storage::i32;
+    case kCFNumberSInt64Type:
+    case kCFNumberLongType:
+    case kCFNumberLongLongType:
+    case kCFNumberCFIndexType:
+    case kCFNumberNSIntegerType: return Storage::i64;
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType: return Storage::f32;
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType:
+    case kCFNumberCGFloatType: return Storage::f64;
+    default: return Storage::none;
+    }
+}
+
 template <typename T>
 T read(const void* p)
 {
@@ -308,33 +334,19 @@ bool storeReal(const CFNumber& number, void* p)
 
 CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* p)
 {
-    if (p == nullptr)
+    const Storage storage = storageOf(type);
+    if (p == nullptr || storage == Storage::none)
         return nullptr;
     auto* number = new CFNumber;
-    switch (type) {
-    case kCFNumberSInt8Type:
-    case kCFNumberCharType: number->integer = read<int8_t>(p); break;
-    case kCFNumberSInt16Type:
-    case kCFNumberShortType: number->integer = read<int16_t>(p); break;
-    case kCFNumberSInt32Type:
-    case kCFNumberIntType: number->integer = read<int32_t>(p); break;
-    case kCFNumberSInt64Type:
-    case kCFNumberLongType:
-    case kCFNumberLongLongType:
-    case kCFNumberCFIndexType:
-    case kCFNumberNSIntegerType: number->integer = read<int64_t>(p); break;
-    case kCFNumberFloat32Type:
-    case kCFNumberFloatType:
-        number->isFloat = true;
-        number->real = read<float>(p);
-        break;
-    case kCFNumberFloat64Type:
-    case kCFNumberDoubleType:
-    case kCFNumberCGFloatType:
-        number->isFloat = true;
-        number->real = read<double>(p);
-        break;
-    default: delete number; return nullptr;
+    number->isFloat = storage == Storage::f32 || storage == Storage::f64;
+    switch (storage) {
+    case Storage::i8: number->integer = read<int8_t>(p); break;
+    case Storage::i16: number->integer = read<int16_t>(p); break;
+    case Storage::i32: number->integer = read<int32_t>(p); break;
+    case Storage::i64: number->integer = read<int64_t>(p); break;
+    case Storage::f32: number->real = read<float>(p); break;
+    case Storage::f64: number->real = read<double>(p); break;
+    case Storage::none: break;
     }
     return number;
 }
@@ -344,25 +356,16 @@ Boolean CFNumberGetValue(CFNumberRef ref, CFNumberType type, void* p)
     const CFNumber* number = numberOf(ref);
     if (number == nullptr || p == nullptr)
         return false;
-    switch (type) {
-    case kCFNumberSInt8Type:
-    case kCFNumberCharType: return storeInteger<int8_t>(*number, p);
-    case kCFNumberSInt16Type:
-    case kCFNumberShortType: return storeInteger<int16_t>(*number, p);
-    case kCFNumberSInt32Type:
-    case kCFNumberIntType: return storeInteger<int32_t>(*number, p);
-    case kCFNumberSInt64Type:
-    case kCFNumberLongType:
-    case kCFNumberLongLongType:
-    case kCFNumberCFIndexType:
-    case kCFNumberNSIntegerType: return storeInteger<int64_t>(*number, p);
-    case kCFNumberFloat32Type:
-    case kCFNumberFloatType: return storeReal<float>(*number, p);
-    case kCFNumberFloat64Type:
-    case kCFNumberDoubleType:
-    case kCFNumberCGFloatType: return storeReal<double>(*number, p);
-    default: return false;
+    switch (storageOf(type)) {
+    case Storage::i8: return storeInteger<int8_t>(*number, p);
+    case Storage::i16: return storeInteger<int16_t>(*number, p);
+    case Storage::i32: return storeInteger<int32_t>(*number, p);
+    case Storage::i64: return storeInteger<int64_t>(*number, p);
+    case Storage::f32: return storeReal<float>(*number, p);
+    case Storage::f64: return storeReal<double>(*number, p);
+    case Storage::none: return false;
     }
+    return false;
 }
 
 CFNumberType CFNumberGetType(CFNumberRef ref)

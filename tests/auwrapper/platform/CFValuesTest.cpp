@@ -3,6 +3,7 @@
 // crashing. Every test checks the live-object count, so a missed release fails it.
 
 #include "auwrapper/platform/CFValues.h"
+#include "tests/auwrapper/platform/LiveObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,7 @@ using namespace q9framework::cf;
 
 namespace {
 
-class CFValues : public ::testing::Test {
-protected:
-    long liveAtStart = liveObjectCount();
-    void TearDown() override { EXPECT_EQ(liveObjectCount(), liveAtStart) << "objects leaked or freed twice"; }
-};
+using CFValues = LiveObjectsCheckedTest;
 
 CFNumberRef newInt32(int32_t value)
 {

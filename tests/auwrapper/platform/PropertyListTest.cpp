@@ -2,6 +2,7 @@
 // reader, the Mac's text form, and every kind of malformed input answering null with a reason.
 
 #include "auwrapper/platform/CFValues.h"
+#include "tests/auwrapper/platform/LiveObjects.h"
 #include "tests/auwrapper/platform/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,7 @@ using namespace q9framework::cf;
 
 namespace {
 
-class PropertyList : public ::testing::Test {
-protected:
-    long liveAtStart = liveObjectCount();
-    void TearDown() override { EXPECT_EQ(liveObjectCount(), liveAtStart) << "objects leaked or freed twice"; }
-};
+using PropertyList = LiveObjectsCheckedTest;
 
 CFDataRef dataOf(const std::string& text)
 {
