@@ -1,42 +1,15 @@
 #include "framework/gui/AsyncCallback.h"
 
 #include "framework/gui/MessageLoop.h"
-
-#include <algorithm>
-#include <mutex>
-#include <vector>
+#include "framework/gui/ProcessWideList.h"
 
 namespace q9framework {
 
-namespace {
+using Registered = ProcessWideList<AsyncCallback>;
 
-// Recursive: a handler may create or destroy callbacks while the dispatch walks the list.
-std::recursive_mutex& listLock()
-{
-    static std::recursive_mutex lock;
-    return lock;
-}
+AsyncCallback::AsyncCallback() { Registered::add(this); }
 
-std::vector<AsyncCallback*>& registered()
-{
-    static std::vector<AsyncCallback*> list;
-    return list;
-}
-
-} // namespace
-
-AsyncCallback::AsyncCallback()
-{
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    registered().push_back(this);
-}
-
-AsyncCallback::~AsyncCallback()
-{
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    auto& list = registered();
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-}
+AsyncCallback::~AsyncCallback() { Registered::remove(this); }
 
 void AsyncCallback::triggerAsyncUpdate(bool coalesce) noexcept
 {
@@ -55,8 +28,8 @@ void AsyncCallback::postAsyncCallbacks() noexcept { MessageLoop::getMain().reque
 
 int AsyncCallback::dispatchPendingAsyncCallbacks()
 {
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    auto& list = registered();
+    const std::lock_guard<std::recursive_mutex> hold(Registered::lock());
+    auto& list = Registered::items();
     int calls = 0;
     // By index and re-checked on every step: a handler may remove itself or others from the list.
     size_t i = 0;

@@ -1,40 +1,14 @@
 #include "framework/gui/DeletedAtShutdown.h"
 
-#include <algorithm>
-#include <mutex>
-#include <vector>
+#include "framework/gui/ProcessWideList.h"
 
 namespace q9framework {
 
-namespace {
+using Registered = ProcessWideList<DeletedAtShutdown>;
 
-// Function-local statics: objects may register from other statics' constructors at load time.
-std::recursive_mutex& listLock()
-{
-    static std::recursive_mutex lock;
-    return lock;
-}
+DeletedAtShutdown::DeletedAtShutdown() { Registered::add(this); }
 
-std::vector<DeletedAtShutdown*>& instances()
-{
-    static std::vector<DeletedAtShutdown*> list;
-    return list;
-}
-
-} // namespace
-
-DeletedAtShutdown::DeletedAtShutdown()
-{
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    instances().push_back(this);
-}
-
-DeletedAtShutdown::~DeletedAtShutdown()
-{
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    auto& list = instances();
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-}
+DeletedAtShutdown::~DeletedAtShutdown() { Registered::remove(this); }
 
 void DeletedAtShutdown::deleteAll()
 {
@@ -43,19 +17,15 @@ void DeletedAtShutdown::deleteAll()
     for (;;) {
         DeletedAtShutdown* newest = nullptr;
         {
-            const std::lock_guard<std::recursive_mutex> hold(listLock());
-            if (instances().empty())
+            const std::lock_guard<std::recursive_mutex> hold(Registered::lock());
+            if (Registered::items().empty())
                 return;
-            newest = instances().back();
+            newest = Registered::items().back();
         }
         delete newest;
     }
 }
 
-int DeletedAtShutdown::getNumInstances()
-{
-    const std::lock_guard<std::recursive_mutex> hold(listLock());
-    return static_cast<int>(instances().size());
-}
+int DeletedAtShutdown::getNumInstances() { return Registered::size(); }
 
 } // namespace q9framework
