@@ -1,6 +1,6 @@
 #include "framework/resources/Image.h"
 
-#include "framework/resources/FileStream.h"
+#include "framework/resources/FileContents.h"
 #include "framework/resources/RecordMagic.h"
 #include "framework/resources/Stream.h"
 #include "framework/resources/platform/ImageDecoders.h"
@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <vector>
 
 namespace q9framework {
 
@@ -119,17 +118,9 @@ Image::Image(Point size, bool clear, int32_t margin) : Image(size.x, size.y, cle
 
 Image::Image(const char* filePath)
 {
-    if (filePath == nullptr)
-        return;
-    FileStream file(filePath, FileStream::modeRead);
-    const int64_t length = file.getLength();
-    if (length < 1 || static_cast<uint64_t>(length) > SIZE_MAX)
-        return;
-    std::vector<uint8_t> bytes;
-    bytes.resize(static_cast<size_t>(length));
-    if (file.read(bytes.data(), length) != length)
-        return;
-    *this = decode(bytes.data(), bytes.size());
+    const MemoryBlock bytes = readFileContents(filePath);
+    if (!bytes.isNull())
+        *this = decode(bytes.getData(), static_cast<size_t>(bytes.getSize()));
 }
 
 Image::Image(const uint8_t* source, int32_t width, int32_t height, int32_t sourceStride, bool wrap)

@@ -1,5 +1,6 @@
 #include "framework/resources/ResourcePack.h"
 
+#include "framework/resources/FileContents.h"
 #include "framework/resources/FileStream.h"
 #include "framework/resources/RecordMagic.h"
 #include "framework/resources/Stream.h"
@@ -236,18 +237,15 @@ bool ResourcePack::addFile(const String& name, const char* filePath)
 {
     if (!isNameFree(name) || filePath == nullptr)
         return false;
-    FileStream file(filePath, FileStream::modeRead);
-    const int64_t length = file.getLength();
-    if (length < 1)
+    const MemoryBlock bytes = readFileContents(filePath);
+    if (bytes.isNull())
         return false;
-    MemoryBlock bytes(static_cast<uint64_t>(length));
-    if (bytes.isNull() || file.read(bytes.getData(), length) != length)
-        return false;
+    const size_t length = static_cast<size_t>(bytes.getSize());
     const auto* raw = static_cast<const uint8_t*>(bytes.getData());
-    Image image = Image::decode(raw, static_cast<size_t>(length));
+    Image image = Image::decode(raw, length);
     if (!image.isNull())
         return addImage(name, image);
-    Sample sample = Sample::decodeWav(raw, static_cast<size_t>(length));
+    Sample sample = Sample::decodeWav(raw, length);
     if (!sample.isEmpty())
         return addSample(name, sample);
     return addData(name, bytes);

@@ -1,11 +1,11 @@
 #include "framework/resources/Sample.h"
 
-#include "framework/resources/FileStream.h"
+#include "framework/resources/FileContents.h"
 #include "framework/resources/Stream.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 namespace q9framework {
 
@@ -167,17 +167,8 @@ bool Sample::readRecord(Stream& stream)
 
 Sample Sample::loadWavFile(const char* path)
 {
-    if (path == nullptr)
-        return Sample();
-    FileStream file(path, FileStream::modeRead);
-    const int64_t length = file.getLength();
-    if (length < 12)
-        return Sample();
-    std::vector<uint8_t> bytes;
-    bytes.resize(static_cast<size_t>(length));
-    if (file.read(bytes.data(), length) != length)
-        return Sample();
-    return decodeWav(bytes.data(), bytes.size());
+    const MemoryBlock bytes = readFileContents(path);
+    return decodeWav(static_cast<const uint8_t*>(bytes.getData()), static_cast<size_t>(bytes.getSize()));
 }
 
 Sample Sample::decodeWav(const uint8_t* bytes, size_t size)
