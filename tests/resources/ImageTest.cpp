@@ -76,18 +76,6 @@ TEST(Image, AllocationGeometry)
     EXPECT_EQ(Image(3, 2, true, -4).getMargin(), 0);
 }
 
-TEST(Image, HandlesShareStorageAndOutliveEachOther)
-{
-    Image a = patterned(4, 3);
-    Image b = a;
-    EXPECT_EQ(a, b);
-    a = Image();
-    EXPECT_EQ(wordAt(b, 3, 2), 0xFF000203u) << "the storage lives while one handle does";
-    Image c(std::move(b));
-    EXPECT_TRUE(b.isNull());
-    EXPECT_FALSE(c.isNull());
-}
-
 TEST(Image, WrapReferencesTheCallersPixelsCopyDoesNot)
 {
     std::vector<uint32_t> pixels(5 * 3, 0x11223344u);
@@ -320,18 +308,4 @@ TEST(Image, LoadsFromFile)
     EXPECT_EQ(wordAt(Image(path.c_str()), 0, 0), 0xFF010203u);
     EXPECT_TRUE(Image((path + ".missing").c_str()).isNull());
     EXPECT_TRUE(Image(testpictures::writeTempFile("empty.png", {}).c_str()).isNull());
-}
-
-TEST(Image, AlignedAllocatorKeepsTheHeapPointerBelowTheBlock)
-{
-    for (size_t alignment : {8u, 16u, 64u, 4096u}) {
-        SCOPED_TRACE(alignment);
-        void* p = alignedMalloc(100, alignment);
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % alignment, 0u);
-        std::memset(p, 0xAB, 100);
-        alignedFree(p);
-    }
-    EXPECT_EQ(alignedMalloc(16, 24), nullptr) << "not a power of two";
-    alignedFree(nullptr);
 }

@@ -151,19 +151,6 @@ TEST_F(LoopTest, SecondThreadPostsArriveInItsOrderInterleavedWithOurs)
     }
 }
 
-TEST_F(LoopTest, CallbacksLeftWhenTheLoopGoesAreDestroyedUnrun)
-{
-    auto sentinel = std::make_shared<int>(0);
-    bool ran = false;
-    {
-        MessageLoop shortLived(clock);
-        shortLived.post([sentinel, &ran] { ran = true; });
-        EXPECT_EQ(sentinel.use_count(), 2);
-    }
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(sentinel.use_count(), 1);
-}
-
 TEST_F(LoopTest, DescriptorHandlersRunWhenReadable)
 {
     int fds[2];
