@@ -26,6 +26,7 @@ constexpr CFIndex immortalCount = LONG_MAX / 2;
 
 Object::~Object()
 {
+    magic = 0;   // a release too many then finds no object instead of freeing twice, most of the time
     if (!immortal)
         liveObjects.fetch_sub(1, std::memory_order_relaxed);
 }

@@ -20,6 +20,14 @@
 // out of range make a function return null / 0 / false and change nothing. CFRelease(nullptr) is a
 // no-op.
 //
+// Across images: a host and a plug-in each link their own copy of this layer and hand objects to each
+// other (class-info dictionaries, preset names, value strings). Either copy may retain, read and free
+// the other's objects. Two consequences:
+// - compare values with CFEqual, CFStringCompare or CFBooleanGetValue, never by address: each copy
+//   has its own kCFBooleanTrue and its own CFSTR constants;
+// - liveObjectCount counts what this copy made minus what it freed, so leak checks belong on one side.
+// Release what came from a plug-in before unloading it: its constants live in its image.
+//
 // Threads: reference counts are atomic, so objects may be retained and released on any thread. An
 // object being changed (a mutable container or data) must not be read by another thread meanwhile.
 // Nothing here is for the audio path: creating objects allocates.

@@ -18,9 +18,17 @@ enum class Kind : CFTypeID { string = 1, data, number, boolean, date, array, dic
 
 extern std::atomic<long> liveObjects;
 
+// Marks our objects, so a pointer to anything else (another library's values, freed memory) is
+// refused instead of being read as ours. Changes with the layout below: a host and a plug-in built
+// from this project exchange these objects directly, each with its own copy of this code.
+constexpr uint32_t objectMagic = 0x51394346;   // "Q9CF", layout 1
+
 /** The base of every object, always at the address of the reference. Constants ("immortal") ignore
-    retain and release and are not counted as live objects. */
+    retain and release and are not counted as live objects. No virtual functions: the code that frees
+    an object may be another copy of this layer (host and plug-in each link one), so nothing in the
+    object may point into the image that made it. */
 struct Object {
+    uint32_t magic = objectMagic;
     mutable std::atomic<long> references{1};
     const Kind kind;
     const bool immortal;
@@ -38,7 +46,8 @@ struct Object {
 
 inline const Object* asObject(CFTypeRef ref) noexcept
 {
-    return static_cast<const Object*>(ref);
+    const auto* object = static_cast<const Object*>(ref);
+    return object != nullptr && object->magic == objectMagic ? object : nullptr;
 }
 
 /** The object behind `ref` when it is of `kind`, else null. */

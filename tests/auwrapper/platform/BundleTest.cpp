@@ -92,6 +92,46 @@ TEST(Bundle, TheOwnBundleIsFoundThroughALinkedBundleFolder)
     ::dlclose(handle);
 }
 
+TEST(Bundle, ValuesCrossBetweenTwoCopiesOfTheLayer)
+{
+    using namespace q9framework::cf;
+    // The test program and the loaded .so each link their own copy, as a host and the plug-in do.
+    Bundle bundle = Bundle::fromPath(builtBundle);
+    ASSERT_TRUE(bundle.loadExecutable()) << bundle.getLoadError();
+    auto create = reinterpret_cast<CFDictionaryRef (*)()>(bundle.getFunctionPointer("testBundleCreatePreset"));
+    auto readName = reinterpret_cast<bool (*)(CFDictionaryRef, char*, long)>(bundle.getFunctionPointer("testBundleReadName"));
+    auto release = reinterpret_cast<void (*)(CFTypeRef)>(bundle.getFunctionPointer("testBundleRelease"));
+    auto theirLive = reinterpret_cast<long (*)()>(bundle.getFunctionPointer("testBundleLiveObjects"));
+    ASSERT_TRUE(create && readName && release && theirLive);
+    const long ourStart = liveObjectCount();
+    const long theirStart = theirLive();
+
+    CFDictionaryRef theirs = create();
+    ASSERT_EQ(CFGetTypeID(theirs), CFDictionaryGetTypeID());
+    const void* bypassed = CFDictionaryGetValue(theirs, CFSTR("bypassed"));
+    EXPECT_TRUE(CFBooleanGetValue(static_cast<CFBooleanRef>(bypassed)));
+    EXPECT_NE(bypassed, kCFBooleanTrue) << "each copy has its own constants: compare values, not addresses";
+    const void* keys[] = {CFSTR("name"), CFSTR("bypassed"), CFSTR("version")};
+    int32_t one = 1;
+    CFRef<CFNumberRef> version(CFNumberCreate(nullptr, kCFNumberSInt32Type, &one));
+    CFRef<CFStringRef> punch(createString("Punch"));
+    const void* values[] = {punch.get(), kCFBooleanTrue, version.get()};
+    CFRef<CFDictionaryRef> ours(CFDictionaryCreate(nullptr, keys, values, 3, &kCFTypeDictionaryKeyCallBacks,
+                                                   &kCFTypeDictionaryValueCallBacks));
+    EXPECT_TRUE(CFEqual(theirs, ours.get()));
+
+    char name[16] = {};
+    EXPECT_TRUE(readName(ours.get(), name, sizeof(name)));
+    EXPECT_STREQ(name, "Punch");
+
+    CFRelease(theirs);   // freed by our copy, made by theirs
+    CFRetain(ours.get());
+    release(ours.get());   // a release by their copy of an object we still hold
+    EXPECT_EQ(CFGetRetainCount(ours.get()), 1);
+    EXPECT_EQ((liveObjectCount() - ourStart) + (theirLive() - theirStart), 3)
+        << "across both copies only our three remain: ours, version and punch";
+}
+
 TEST(Bundle, ChoosesTheExecutableByInfoPlistElseTheOnlyLibrary)
 {
     const std::string image = readFile(builtExecutable);
