@@ -118,15 +118,16 @@ void MessageLoop::quit() noexcept
     waiter->wake();
 }
 
-void MessageLoop::addDescriptor(int fd, std::function<void()> onReadable)
+void MessageLoop::addDescriptor(int fd, std::function<void()> onReadable, bool everyPump)
 {
     for (Descriptor& d : descriptors) {
         if (d.fd == fd) {
             d.onReadable = std::move(onReadable);
+            d.everyPump = everyPump;
             return;
         }
     }
-    descriptors.push_back({fd, std::move(onReadable)});
+    descriptors.push_back({fd, std::move(onReadable), everyPump});
 }
 
 void MessageLoop::removeDescriptor(int fd)
@@ -205,16 +206,18 @@ int MessageLoop::runDescriptors(int timeoutMs)
         watched.push_back(d.fd);
     waiter->wait(timeoutMs, watched, readable);
     int ran = 0;
-    const std::vector<int> ready = readable;   // a handler may add or remove descriptors
-    for (int fd : ready) {
-        for (const Descriptor& d : descriptors) {
-            if (d.fd == fd) {
-                const std::function<void()> handler = d.onReadable;
-                handler();
-                ++ran;
-                break;
-            }
-        }
+    // Chosen before any handler runs: a handler may add or remove descriptors.
+    std::vector<int> toRun;
+    for (const Descriptor& d : descriptors)
+        if (d.everyPump || std::find(readable.begin(), readable.end(), d.fd) != readable.end())
+            toRun.push_back(d.fd);
+    for (int fd : toRun) {
+        const auto it = std::find_if(descriptors.begin(), descriptors.end(), [fd](const Descriptor& d) { return d.fd == fd; });
+        if (it == descriptors.end())
+            continue;   // removed by an earlier handler
+        const std::function<void()> handler = it->onReadable;
+        handler();
+        ++ran;
     }
     return ran;
 }

@@ -64,9 +64,11 @@ public:
     /** Any thread: makes run() return after its current pump. */
     void quit() noexcept;
 
-    /** Loop thread. Calls `onReadable` from pumps while `fd` has input (the X11 connection).
+    /** Loop thread. Calls `onReadable` from pumps while `fd` has input (the X11 connection), or on
+        every pump when `everyPump` is set: Xlib reads events into its own queue while doing other
+        work (a GL swap, a sync), and those never make the descriptor readable again.
         One handler per descriptor: adding again replaces it. */
-    void addDescriptor(int fd, std::function<void()> onReadable);
+    void addDescriptor(int fd, std::function<void()> onReadable, bool everyPump = false);
     void removeDescriptor(int fd);
     /** A descriptor that becomes readable when work is posted, for hosts that can watch one (-1 if
         none). */
@@ -103,6 +105,7 @@ private:
     struct Descriptor {
         int fd;
         std::function<void()> onReadable;
+        bool everyPump;
     };
     std::vector<Descriptor> descriptors;           // loop thread only
     std::vector<int> watched, readable;            // scratch of runDescriptors

@@ -168,6 +168,12 @@ TEST_F(LoopTest, DescriptorHandlersRunWhenReadable)
     loop.removeDescriptor(fds[0]);
     ASSERT_EQ(write(fds[1], "y", 1), 1);
     EXPECT_EQ(loop.pump(), 0);
+
+    int everyPumpCalls = 0;
+    loop.addDescriptor(fds[0], [&] { ++everyPumpCalls; }, true);
+    loop.pump();
+    loop.pump();
+    EXPECT_EQ(everyPumpCalls, 2) << "Xlib's own queue is looked at on every pump";
     close(fds[0]);
     close(fds[1]);
 }
