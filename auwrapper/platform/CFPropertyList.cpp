@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
@@ -141,7 +142,10 @@ plist_t toNode(CFTypeRef ref, int depth)
         return plist_new_data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     case Kind::date: {
-        const double at = static_cast<const CFDate*>(object)->at;
+        // libplist keeps 32-bit seconds around 2001: about 1933 to 2069, enough for any preset.
+        const double at = std::clamp(static_cast<const CFDate*>(object)->at, double(INT32_MIN), double(INT32_MAX));
+        if (std::isnan(at))
+            return nullptr;
         const double seconds = std::floor(at);
         return plist_new_date(static_cast<int32_t>(seconds), static_cast<int32_t>((at - seconds) * 1e6));
     }

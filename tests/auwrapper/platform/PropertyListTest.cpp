@@ -57,8 +57,9 @@ CFMutableDictionaryRef newPresetDictionary()
     CFDictionarySetValue(preset, CFSTR("vstdata"), data.get());
     const double real = -0.25;
     CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberFloat64Type, &real));
-    const void* items[] = {kCFBooleanTrue, number.get(), CFSTR("")};
-    CFRef<CFArrayRef> array(CFArrayCreate(nullptr, items, 3, &kCFTypeArrayCallBacks));
+    CFRef<CFDateRef> saved(CFDateCreate(nullptr, 123456789.0));   // XML dates keep whole seconds
+    const void* items[] = {kCFBooleanTrue, number.get(), CFSTR(""), saved.get()};
+    CFRef<CFArrayRef> array(CFArrayCreate(nullptr, items, 4, &kCFTypeArrayCallBacks));
     CFDictionarySetValue(preset, CFSTR("extras"), array.get());
     return preset;
 }
