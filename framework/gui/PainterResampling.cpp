@@ -18,14 +18,20 @@ namespace q9framework {
 
 namespace {
 
-/** Colour bytes may not exceed alpha, or the result would no longer be premultiplied. */
+/** Colour bytes may not exceed alpha, or the result would no longer be premultiplied: each pixel's
+    alpha byte is spread over its word and the bytes take the smaller value (alpha stays as it is). */
+inline __m128i clampToAlpha(__m128i pixels) noexcept
+{
+    __m128i alpha = _mm_srli_epi32(pixels, 24);
+    alpha = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 8));
+    alpha = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16));
+    return _mm_min_epu8(pixels, alpha);
+}
+
 inline void storeClamped(uint8_t* d, uint32_t packed) noexcept
 {
-    const uint8_t alpha = static_cast<uint8_t>(packed >> 24);
-    d[0] = std::min(static_cast<uint8_t>(packed), alpha);
-    d[1] = std::min(static_cast<uint8_t>(packed >> 8), alpha);
-    d[2] = std::min(static_cast<uint8_t>(packed >> 16), alpha);
-    d[3] = alpha;
+    const int32_t clamped = _mm_cvtsi128_si32(clampToAlpha(_mm_cvtsi32_si128(static_cast<int32_t>(packed))));
+    std::memcpy(d, &clamped, 4);
 }
 
 /** The kernel's weights as SSE vectors: for each destination position, one vector per pair of taps,
@@ -94,10 +100,7 @@ inline void convolveColumns(const uint8_t* rows, ptrdiff_t stride, const __m128i
             high = _mm_add_epi16(high, _mm_mulhi_epi16(_mm_slli_epi16(_mm_unpackhi_epi8(four, zero), 4), weights[t]));
         }
         const __m128i packed = _mm_packus_epi16(_mm_srai_epi16(low, 3), _mm_srai_epi16(high, 3));
-        alignas(16) uint32_t results[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(results), packed);
-        for (int p = 0; p < 4; ++p)
-            storeClamped(out + (i + p) * 4, results[p]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), clampToAlpha(packed));
     }
     for (; i < count; ++i) {
         __m128i sum = zero;
