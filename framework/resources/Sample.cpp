@@ -3,6 +3,7 @@
 #include "framework/resources/FileContents.h"
 #include "framework/resources/Stream.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -146,7 +147,7 @@ bool Sample::readRecord(Stream& stream)
     const double rate = stream.readDouble();
     if (!hasData || channelCount == 0)
         return channelCount == 0;   // a sample without audio reads as the empty sample
-    if (!validShape(channelCount, bits) || margin > maxMarginFrames)
+    if (!validShape(channelCount, bits) || margin > std::max<uint64_t>(length, minMarginBound))
         return false;
     // The audio must be in the stream before anything is allocated for it.
     const int64_t left = stream.getLength() - stream.getPosition();

@@ -45,8 +45,10 @@ public:
         f64 rate, then each channel's audio (margins not stored). False when the stream took less. */
     bool writeRecord(Stream& stream) const;
     /** Reads a record into this sample. A version other than 1, more than 64 channels, bad bits,
-        a margin above maxMarginFrames, audio larger than what remains in the stream, or a short read
-        leave an empty sample and return false (the stream is then somewhere inside the record). */
+        a margin wider than the audio itself (above max(length, minMarginBound) frames: the file does
+        not store margins, so it cannot justify larger ones), audio larger than what remains in the
+        stream, or a short read leave an empty sample and return false (the stream is then somewhere
+        inside the record). */
     bool readRecord(Stream& stream);
 
     /** A WAV file (PCM 8/16/24/32-bit integer or 32/64-bit float, any channel count up to 64) as a
@@ -55,8 +57,8 @@ public:
     /** The same from bytes in memory. */
     static Sample decodeWav(const uint8_t* bytes, size_t size);
 
-    /** The reader's bound on margins, which the file does not store and so cannot justify. */
-    static constexpr uint32_t maxMarginFrames = 65536;
+    /** Margins up to this many frames are accepted even around very short audio. */
+    static constexpr uint32_t minMarginBound = 1024;
 
 private:
     void reset() noexcept;
