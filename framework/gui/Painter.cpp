@@ -362,9 +362,13 @@ void Painter::drawImageScaled(const Image& image, Rectangle source, Rectangle de
         drawImage(image, source, destination.getPosition(), blend, alpha);
         return;
     }
-    Image part(source.width, source.height, false);
-    Painter copier(part);
-    copier.drawImage(image, source, {0, 0}, false);
+    // The resampler reads whole images: a part of one is copied out first.
+    Image part = image;
+    if (source != image.getBounds()) {
+        part = Image(source.width, source.height, false);
+        Painter copier(part);
+        copier.drawImage(image, source, {0, 0}, false);
+    }
     Image scaled(destination.width, destination.height, true);
     const Rectangle all(0, 0, destination.width, destination.height);
     scaled = drawImageTransformed(scaled, part, &all, 1, -1);

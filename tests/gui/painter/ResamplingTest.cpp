@@ -208,6 +208,31 @@ TEST(ResamplingTest, WrappedSourcesWithoutMarginGiveTheSameResult)
         ASSERT_EQ(0, std::memcmp(a.getLinePointer(y), b.getLinePointer(y), 13 * 4)) << y;
 }
 
+TEST(ResamplingTest, DrawImageScaledResamplesThePartIntoPlace)
+{
+    const Image source = makePicture(40, 20, 9);
+    for (const Rectangle part : {Rectangle(10, 0, 20, 20), Rectangle(0, 0, 40, 20)}) {
+        SCOPED_TRACE(part.width);
+        Image expectedPart(part.width, part.height, true);
+        for (int y = 0; y < part.height; ++y)
+            std::memcpy(expectedPart.getLinePointer(y), source.getPixelPointer(part.x, part.y + y),
+                        static_cast<size_t>(part.width) * 4);
+        Image expected(part.width / 2, part.height / 2, true);
+        const Rectangle all(0, 0, expected.getWidth(), expected.getHeight());
+        Painter::drawImageTransformed(expected, expectedPart, &all, 1, -1);
+
+        Image target(40, 30, true);
+        Painter painter(target);
+        painter.drawImageScaled(source, part, {3, 4, part.width / 2, part.height / 2}, false);
+        for (int y = 0; y < expected.getHeight(); ++y)
+            ASSERT_EQ(0, std::memcmp(target.getPixelPointer(3, 4 + y), expected.getLinePointer(y),
+                                     static_cast<size_t>(expected.getWidth()) * 4))
+                << y;
+        EXPECT_EQ(target.getPixelPointer(2, 4)[3], 0);
+        EXPECT_EQ(target.getPixelPointer(3 + expected.getWidth(), 4)[3], 0);
+    }
+}
+
 TEST(ResamplingTest, NullImagesGiveANullResult)
 {
     const Rectangle all(0, 0, 4, 4);
