@@ -2,21 +2,9 @@
 
 #include "auwrapper/TandrilErrors.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "auwrapper/platform/Folders.h"
 
 namespace q9framework {
-
-namespace {
-
-constexpr int32_t ioErr = -36;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-} // namespace
 
 std::vector<std::string> splitResourceLines(const std::string& text, size_t maxLineLength)
 {
@@ -48,27 +36,16 @@ bool isCommentLine(const std::string& lineWithoutLeadingSpaces)
     return lineWithoutLeadingSpaces.empty() || lineWithoutLeadingSpaces[0] == ';';
 }
 
-std::vector<uint8_t> readWholeFileBytes(const std::string& path)
+std::vector<uint8_t> readFileBytes(const std::string& path)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw MacOSException(errno == ENOENT || errno == ENOTDIR ? statusFileNotFound : ioErr);
-    std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    for (;;) {
-        const size_t got = std::fread(block, 1, sizeof block, file.get());
-        bytes.insert(bytes.end(), block, block + got);
-        if (got < sizeof block)
-            break;
-    }
-    if (std::ferror(file.get()))
-        throw MacOSException(ioErr);
+    std::vector<UInt8> bytes;
+    throwIfError(readWholeFile(path, bytes));
     return bytes;
 }
 
-std::string readWholeFile(const std::string& path)
+std::string readResourceText(const std::string& path)
 {
-    const std::vector<uint8_t> bytes = readWholeFileBytes(path);
+    const std::vector<uint8_t> bytes = readFileBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
 

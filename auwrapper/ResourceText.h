@@ -20,9 +20,9 @@ std::string skipLeadingSpaces(const std::string& line);
 /** A comment or blank line of the resource files: nothing after the leading spaces, or ";" first. */
 bool isCommentLine(const std::string& lineWithoutLeadingSpaces);
 
-/** The whole file. Throws MacOSException(-43) when it does not exist, -36 (ioErr) when it cannot be
-    read, as the file system reports them on the Mac. */
-std::string readWholeFile(const std::string& path);
-std::vector<uint8_t> readWholeFileBytes(const std::string& path);
+/** The whole file as text, through the platform's file reading. Throws MacOSException with the file
+    system's status (fnfErr -43 when it does not exist), which the open passes on to the host. */
+std::string readResourceText(const std::string& path);
+std::vector<uint8_t> readFileBytes(const std::string& path);
 
 } // namespace q9framework

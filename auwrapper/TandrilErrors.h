@@ -4,6 +4,7 @@
 // Everything inside the wrapper throws; only the entry points (TandrilEntry) turn what was thrown into
 // an OSStatus, through statusFromCurrentException.
 
+#include "auwrapper/platform/AudioUnitInterface.h"
 #include "auwrapper/vsthost/TandrilException.h"
 
 #include <cstdint>
@@ -53,21 +54,8 @@ inline void throwIfError(int32_t status)
         throw MacOSException(status);
 }
 
-/** Status codes the wrapper answers with (the Audio Unit and Carbon values). */
-enum TandrilStatus : int32_t {
-    statusParamErr = -50,
-    statusEOFErr = -39,
-    statusFileNotFound = -43,
-    statusMemFull = -108,
-    statusInvalidPropertyValue = -10851,
-    statusInvalidScope = -10866,
-    statusFormatNotSupported = -10868,
-    statusInvalidElement = -10877,
-    statusInvalidParameter = -10878,
-    statusInvalidProperty = -10879,
-    statusOtherException = -32767,
-    statusBadComponentSelector = static_cast<int32_t>(0x80008002u),
-};
+/** What the entry reports for a failure that carries no status of its own. Not a named platform code. */
+constexpr OSStatus otherExceptionStatus = -32767;
 
 /** Call from inside a catch block only: the status the entry point reports for what is being handled.
     MacOSException: its code; EOFException: -39; allocation failure: -108; anything else: -32767. */
@@ -78,11 +66,11 @@ inline int32_t statusFromCurrentException() noexcept
     } catch (const MacOSException& e) {
         return e.getCode();
     } catch (const EOFException&) {
-        return statusEOFErr;
+        return eofErr;
     } catch (const std::bad_alloc&) {
-        return statusMemFull;
+        return memFullErr;
     } catch (...) {
-        return statusOtherException;
+        return otherExceptionStatus;
     }
 }
 

@@ -1,0 +1,195 @@
+// The component entry: Component Manager selectors, the open sequence and its failures, the life-cycle
+// selectors and the registration lists.
+
+#include "tests/auwrapper/component/ComponentFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace aucomponenttest;
+using q9framework::otherExceptionStatus;
+
+namespace {
+
+void noteProperty(void* userData, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)
+{
+    static_cast<std::vector<AudioUnitPropertyID>*>(userData)->push_back(id);
+}
+
+OSStatus countRender(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*)
+{
+    ++*static_cast<int*>(refCon);
+    return noErr;
+}
+
+} // namespace
+
+TEST(ComponentEntry, CanDoAnswersExactlyTheSupportedSelectors)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    const SInt16 yes[] = {-4, -3, -2, -1, 1, 2, 3, 4, 5, 6, 7, 9, 10, 14, 15, 16, 17, 18, 257};
+    const SInt16 no[] = {8, 11, 12, 13, 19, 20, 0, 258, -5};
+    for (SInt16 s : yes)
+        EXPECT_EQ(f.host().canDo(s), 1) << s;
+    for (SInt16 s : no)
+        EXPECT_EQ(f.host().canDo(s), 0) << s;
+}
+
+TEST(ComponentEntry, SelectorsWithoutAnInstanceAndUnknownOnes)
+{
+    kelvane::AUHostInstance unopened(&testEntry, AudioComponentDescription{}, 0x00010203, "x");
+    EXPECT_EQ(unopened.initialize(), badComponentSelector);
+    EXPECT_EQ(unopened.call(kComponentCloseSelect), noErr);
+    EXPECT_EQ(unopened.call(kComponentVersionSelect), 0x00010203) << "the registered version";
+
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    for (SInt16 s : {8, 11, 12, 13, 19, 0x102})
+        EXPECT_EQ(f.host().call(s), badComponentSelector) << s;
+}
+
+TEST(ComponentEntry, OpenRunsTheConstructionSequence)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    q9framework::TandrilComponent& c = f.component();
+    EXPECT_TRUE(c.getPlugIn().isOpened());
+    EXPECT_EQ(c.getBundlePath(), f.bundlePath());
+    EXPECT_EQ(f.host().installedTimerCount(), 1);
+    EXPECT_EQ(f.host().timers[0].firstDelay, 0.025);
+    EXPECT_EQ(f.host().timers[0].interval, 0.025);
+    EXPECT_EQ(f.host().fireTimers(), 1);
+    EXPECT_EQ(f.effectControl().idleCalls, 1) << "the idle timer idles the effect";
+
+    EXPECT_EQ(f.host().close(), noErr);
+    EXPECT_EQ(f.host().installedTimerCount(), 0) << "closing removes the timer";
+    EXPECT_EQ(f.host().getStorage(), nullptr);
+}
+
+TEST(ComponentEntry, OpenFailuresReportTheirStatusAndLeaveNoInstance)
+{
+    const struct {
+        const char* what;
+        void (*change)(BundleSpec&);
+        OSStatus expected;
+    } cases[] = {
+        {"two VST bundles among the resources", [](BundleSpec& s) { s.vstAliases = 2; }, otherExceptionStatus},
+        {"no parameter file", [](BundleSpec& s) { s.withParameters = false; }, fnfErr},
+        {"no factory preset list", [](BundleSpec& s) { s.withFactoryList = false; }, fnfErr},
+        {"a factory preset file that is missing", [](BundleSpec& s) { s.factoryList = "gone.aupreset\n"; }, fnfErr},
+        {"TDConfig without CanDoMonoIO",
+         [](BundleSpec& s) {
+             s.config = "<key>AutoConvertPresets</key><false/><key>PresetIsFXB</key><false/><key>UpdateNameOnLoad</key><true/>";
+         },
+         otherExceptionStatus},
+        {"TDConfig with a string for a flag",
+         [](BundleSpec& s) {
+             s.config = "<key>AutoConvertPresets</key><string>yes</string><key>PresetIsFXB</key><false/>"
+                        "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><true/>";
+         },
+         otherExceptionStatus},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BundleSpec spec;
+        c.change(spec);
+        ComponentFixture f(spec);
+        EXPECT_EQ(f.open(), c.expected);
+        EXPECT_EQ(f.host().getStorage(), nullptr);
+        EXPECT_EQ(f.host().initialize(), badComponentSelector);
+        EXPECT_EQ(f.host().installedTimerCount(), 0);
+    }
+}
+
+TEST(ComponentEntry, InitializeUninitializeAndResetDriveTheEffect)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    AUTestEffectControl& fx = f.effectControl();
+    EXPECT_EQ(f.host().initialize(), noErr);
+    EXPECT_EQ(f.host().initialize(), noErr);
+    EXPECT_EQ(fx.numMainsChanged, 1) << "resumed once";
+    EXPECT_EQ(f.host().reset(kAudioUnitScope_Output, 0), kAudioUnitErr_InvalidScope);
+    EXPECT_EQ(fx.numMainsChanged, 1) << "a refused reset leaves the effect alone";
+    EXPECT_EQ(f.host().reset(), noErr);
+    EXPECT_EQ(f.host().uninitialize(), noErr);
+    EXPECT_EQ(f.host().uninitialize(), noErr);
+    ASSERT_EQ(fx.numMainsChanged, 4);
+    EXPECT_EQ(fx.mainsChanged[1], 0);
+    EXPECT_EQ(fx.mainsChanged[2], 1);
+    EXPECT_EQ(fx.mainsChanged[3], 0);
+}
+
+TEST(ComponentEntry, ListenerAndNotificationListsAreBounded)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    std::vector<AudioUnitPropertyID> seen;
+    for (int i = 0; i < 128; ++i)
+        ASSERT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(99), &noteProperty, &seen), noErr);
+    EXPECT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(99), &noteProperty, &seen), memFullErr);
+
+    int calls = 0;
+    for (int i = 0; i < 128; ++i)
+        ASSERT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), noErr);
+    EXPECT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), memFullErr);
+    EXPECT_EQ(f.host().call(kAudioUnitRemoveRenderNotifySelect, &countRender, &calls), noErr);
+    float left[8] = {}, right[8] = {};
+    struct {
+        UInt32 count;
+        AudioBuffer buffers[2];
+    } list{2, {{1, sizeof left, left}, {1, sizeof right, right}}};
+    AudioTimeStamp time{};
+    EXPECT_EQ(f.host().render(nullptr, &time, 0, 8, reinterpret_cast<AudioBufferList*>(&list)), noErr);
+    EXPECT_EQ(calls, 0) << "every registration equal in both members was removed";
+}
+
+TEST(ComponentEntry, PropertyChangesGoToListenersOrElseToTheEventPath)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    const UInt32 frames = 512;
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, frames), noErr);
+    ASSERT_EQ(f.host().events.size(), 1u) << "no listener: posted as an event";
+    EXPECT_EQ(f.host().events[0].mEventType, kAudioUnitEvent_PropertyChange);
+    EXPECT_EQ(f.host().events[0].mArgument.mProperty.mPropertyID, kAudioUnitProperty_MaximumFramesPerSlice);
+
+    std::vector<AudioUnitPropertyID> seen;
+    ASSERT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(kAudioUnitProperty_Latency),
+                            &noteProperty, &seen),
+              noErr);
+    f.host().events.clear();
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, UInt32(256)), noErr);
+    EXPECT_TRUE(f.host().events.empty()) << "a listener for another property silences the event path";
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, 22050.0), noErr);
+    EXPECT_EQ(seen, std::vector<AudioUnitPropertyID>{kAudioUnitProperty_Latency}) << "latency doubles with half the rate";
+
+    EXPECT_EQ(f.host().call(kAudioUnitRemovePropertyListenerWithUserDataSelect,
+                            AudioUnitPropertyID(kAudioUnitProperty_Latency), &noteProperty, &seen),
+              noErr);
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, 44100.0), noErr);
+    EXPECT_FALSE(f.host().events.empty()) << "with no listener left, the event path again";
+}
+
+TEST(ComponentEntry, MidiIsQueuedForTheNextBlock)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    ASSERT_EQ(f.host().initialize(), noErr);
+    for (int i = 0; i < 1024; ++i)
+        ASSERT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x90), UInt32(60), UInt32(100), UInt32(i % 8)), noErr);
+    EXPECT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x80), UInt32(60), UInt32(0), UInt32(0)), memFullErr);
+    float left[8] = {}, right[8] = {};
+    struct {
+        UInt32 count;
+        AudioBuffer buffers[2];
+    } list{2, {{1, sizeof left, left}, {1, sizeof right, right}}};
+    AudioTimeStamp time{};
+    ASSERT_EQ(f.host().render(nullptr, &time, 0, 8, reinterpret_cast<AudioBufferList*>(&list)), noErr);
+    EXPECT_EQ(f.effectControl().lastEventCount, 1024);
+    EXPECT_EQ(f.effectControl().lastEventBytes[0], 0x90);
+    EXPECT_EQ(f.effectControl().lastEventDelta, 7);
+    EXPECT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x80), UInt32(60), UInt32(0), UInt32(0)), noErr)
+        << "the queue is empty again after the block";
+}

@@ -1,0 +1,184 @@
+#include "tools/au/AUHostInstance.h"
+
+namespace kelvane {
+
+struct AUHostServicesImpl {
+    static OSStatus eventNotify(AUEventListenerRef, void*, const AudioUnitEvent* event)
+    {
+        AUHostInstance* host = AUHostInstance::owner(event->mArgument.mParameter.mAudioUnit);
+        if (host == nullptr)
+            return paramErr;
+        host->events.push_back(*event);
+        return noErr;
+    }
+    static OSStatus parameterNotify(AUParameterListenerRef, void*, const AudioUnitParameter* parameter)
+    {
+        AUHostInstance* host = AUHostInstance::owner(parameter->mAudioUnit);
+        if (host == nullptr)
+            return paramErr;
+        host->parameterNotices.push_back(*parameter);
+        return host->parameterNotifyStatus;
+    }
+    static OSStatus getProperty(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                                void* data, UInt32* size)
+    {
+        AUHostInstance* host = AUHostInstance::owner(unit);
+        return host != nullptr ? host->getProperty(id, scope, element, data, size) : badComponentInstance;
+    }
+    static OSStatus render(AudioUnit unit, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
+                           UInt32 frames, AudioBufferList* data)
+    {
+        AUHostInstance* host = AUHostInstance::owner(unit);
+        return host != nullptr ? host->render(flags, timeStamp, bus, frames, data) : badComponentInstance;
+    }
+    static OSStatus description(ComponentInstance instance, AudioComponentDescription* out)
+    {
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        if (host == nullptr || out == nullptr)
+            return badComponentInstance;
+        *out = host->description;
+        return noErr;
+    }
+    static OSStatus version(ComponentInstance instance, UInt32* out)
+    {
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        if (host == nullptr || out == nullptr)
+            return badComponentInstance;
+        *out = host->version;
+        return noErr;
+    }
+    static const char* name(ComponentInstance instance)
+    {
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        return host != nullptr ? host->name.c_str() : nullptr;
+    }
+    static void setStorage(ComponentInstance instance, Handle storage)
+    {
+        if (AUHostInstance* host = AUHostInstance::owner(instance))
+            host->storage = storage;
+    }
+    static Handle getStorage(ComponentInstance instance)
+    {
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        return host != nullptr ? host->storage : nullptr;
+    }
+    // A timer's reference is its index + 1 in the owner's list; the owner is found through the user data's
+    // instance, which every timer of this host belongs to.
+    static AUHostInstance* installing;
+    static OSStatus installTimer(EventTimerInterval firstDelay, EventTimerInterval interval, EventLoopTimerProcPtr proc,
+                                 void* userData, EventLoopTimerRef* outTimer)
+    {
+        if (installing == nullptr || proc == nullptr)
+            return paramErr;
+        installing->timers.push_back(AUHostInstance::Timer{firstDelay, interval, proc, userData, true});
+        if (outTimer != nullptr)
+            *outTimer = reinterpret_cast<EventLoopTimerRef>(installing->timers.size());
+        return noErr;
+    }
+    static OSStatus removeTimer(EventLoopTimerRef timer)
+    {
+        if (installing == nullptr)
+            return paramErr;
+        const size_t index = reinterpret_cast<size_t>(timer);
+        if (index == 0 || index > installing->timers.size() || !installing->timers[index - 1].installed)
+            return paramErr;
+        installing->timers[index - 1].installed = false;
+        return noErr;
+    }
+    static AUHostInstance* hostInfoOf;
+    static CFDictionaryRef hostInfo() { return hostInfoOf != nullptr ? hostInfoOf->hostInfo : nullptr; }
+};
+
+AUHostInstance* AUHostServicesImpl::installing = nullptr;
+AUHostInstance* AUHostServicesImpl::hostInfoOf = nullptr;
+
+const AudioUnitHostServices AUHostInstance::services = {
+    sizeof(AudioUnitHostServices),
+    &AUHostServicesImpl::eventNotify,
+    &AUHostServicesImpl::parameterNotify,
+    &AUHostServicesImpl::getProperty,
+    &AUHostServicesImpl::render,
+    &AUHostServicesImpl::description,
+    &AUHostServicesImpl::version,
+    &AUHostServicesImpl::name,
+    &AUHostServicesImpl::setStorage,
+    &AUHostServicesImpl::getStorage,
+    &AUHostServicesImpl::installTimer,
+    &AUHostServicesImpl::removeTimer,
+    &AUHostServicesImpl::hostInfo,
+};
+
+AUHostInstance::AUHostInstance(ComponentRoutine entryFunction, const AudioComponentDescription& registered,
+                               UInt32 registeredVersion, const std::string& registeredName, CFDictionaryRef hostInformation)
+    : entry(entryFunction), description(registered), version(registeredVersion), name(registeredName), hostInfo(hostInformation)
+{
+    record.base.data[0] = reinterpret_cast<long>(&services);
+    record.owner = this;
+}
+
+AUHostInstance::~AUHostInstance()
+{
+    close();
+}
+
+AUHostInstance* AUHostInstance::owner(ComponentInstance instance)
+{
+    if (instance == nullptr || instance->data[0] != reinterpret_cast<long>(&services))
+        return nullptr;
+    return reinterpret_cast<Record*>(instance)->owner;
+}
+
+OSStatus AUHostInstance::open()
+{
+    if (storage != nullptr)
+        return noErr;
+    // The table has no instance argument for timers and the host's identity: they belong to the
+    // instance being opened or closed, which is the only one calling them then.
+    AUHostServicesImpl::installing = this;
+    AUHostServicesImpl::hostInfoOf = this;
+    const OSStatus status = call(kComponentOpenSelect);
+    AUHostServicesImpl::hostInfoOf = nullptr;
+    return status;
+}
+
+OSStatus AUHostInstance::close()
+{
+    if (storage == nullptr)
+        return noErr;
+    AUHostServicesImpl::installing = this;
+    const OSStatus status = call(kComponentCloseSelect);
+    storage = nullptr;
+    AUHostServicesImpl::installing = nullptr;
+    return status;
+}
+
+OSStatus AUHostInstance::canDo(SInt16 selector)
+{
+    Parameters p{};
+    p.header.what = kComponentCanDoSelect;
+    p.header.paramSize = 8;
+    p.header.params[0] = 0;
+    store(p.header.params[1], selector);
+    return entry(&p.header, storage);
+}
+
+int AUHostInstance::fireTimers()
+{
+    int fired = 0;
+    for (size_t i = 0; i < timers.size(); ++i)
+        if (timers[i].installed) {
+            timers[i].proc(reinterpret_cast<EventLoopTimerRef>(i + 1), timers[i].userData);
+            ++fired;
+        }
+    return fired;
+}
+
+int AUHostInstance::installedTimerCount() const
+{
+    int count = 0;
+    for (const Timer& t : timers)
+        count += t.installed ? 1 : 0;
+    return count;
+}
+
+} // namespace kelvane
