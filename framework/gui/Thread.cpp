@@ -38,6 +38,9 @@ void Thread::stopThread()
     if (!thread.joinable())
         return;
     cancelled.store(true, std::memory_order_release);
+    // Asked from run() itself: it cannot wait for its own end; the controlling thread reaps it later.
+    if (thread.get_id() == std::this_thread::get_id())
+        return;
     while (isThreadRunning())
         sleep(1);
     thread.join();

@@ -23,7 +23,8 @@ public:
     /** Starts run() on a new thread, if not running; priority 0..10 (clamped). Returns false when
         the system refuses the thread. */
     bool startThread(int priority = 5);
-    /** Asks run() to finish, then polls every millisecond until it has, and joins it. */
+    /** Asks run() to finish, then polls every millisecond until it has, and joins it. From run()
+        itself it only asks. */
     void stopThread();
     /** Stores the priority (0..10). Linux gives normal threads no per-thread priority without
         privileges, so it is kept for getPriority only. */
