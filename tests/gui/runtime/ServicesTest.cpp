@@ -19,7 +19,7 @@ using namespace q9framework;
 namespace {
 
 struct Counted : ReferenceCountedObject {
-    explicit Counted(int& d, bool atomic = false) : ReferenceCountedObject(atomic), deaths(d) {}
+    explicit Counted(int& d, bool atomicCount = false) : ReferenceCountedObject(atomicCount), deaths(d) {}
     ~Counted() override { ++deaths; }
     int& deaths;
 };
