@@ -1,0 +1,271 @@
+// The property table: what each property is in each scope and element, and reading and writing them.
+
+#include "tests/auwrapper/component/ComponentFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace aucomponenttest;
+using namespace q9framework::cf;
+
+namespace {
+
+constexpr AudioUnitScope G = kAudioUnitScope_Global, I = kAudioUnitScope_Input, O = kAudioUnitScope_Output;
+
+AudioStreamBasicDescription floatFormat(UInt32 channels, Float64 rate = 44100.0)
+{
+    return AudioStreamBasicDescription{rate, kAudioFormatLinearPCM, kAudioFormatFlagsAudioUnitCanonical, 4, 1, 4, channels, 32, 0};
+}
+
+} // namespace
+
+TEST(Properties, InformationTable)
+{
+    ComponentFixture f;   // "Param": 2 in, 2 out, stereo pins, 4 parameters, extension, editor
+    ASSERT_EQ(f.open(), noErr);
+    const struct {
+        AudioUnitPropertyID id;
+        AudioUnitScope scope;
+        AudioUnitElement element;
+        OSStatus status;
+        UInt32 size;
+        Boolean writable;
+    } cases[] = {
+        {0, G, 0, noErr, 8, 1},           {0, I, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {1, I, 0, noErr, 16, 1},          {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},
+        {1, O, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {2, G, 0, noErr, 8, 1},           {2, I, 0, noErr, 8, 1},          {2, O, 1, kAudioUnitErr_InvalidElement, 0, 0},
+        {2, G, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {2, 4, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {3, G, 0, noErr, 16, 0},          {3, I, 0, noErr, 0, 0},
+        {4, G, 3, noErr, 104, 0},         {4, G, 4, kAudioUnitErr_InvalidElement, 0, 0},
+        {4, O, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {8, O, 0, noErr, 40, 1},          {8, I, 0, noErr, 40, 1},
+        {11, O, 0, noErr, 4, 0},          {11, 7, 9, noErr, 4, 0},
+        {12, G, 0, noErr, 8, 0},          {13, G, 0, noErr, 16, 0},        {14, G, 0, noErr, 4, 1},
+        {16, G, 1, noErr, 8, 0},          {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},
+        {16, G, 9, kAudioUnitErr_InvalidElement, 0, 0},
+        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {21, G, 0, noErr, 4, 1},
+        {22, G, 0, noErr, 4, 0},          {23, I, 0, noErr, 16, 1},        {23, G, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {24, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {27, G, 0, noErr, 40, 1},
+        {28, G, 0, noErr, 16, 1},         {36, G, 0, noErr, 16, 1},
+        {30, I, 0, noErr, 8, 0},          {30, O, 1, kAudioUnitErr_InvalidElement, 0, 0},
+        {30, G, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {31, G, 0, noErr, 16, 0},         {33, G, 0, noErr, 24, 0},        {38, G, 0, noErr, 24, 0},
+        {1000, G, 0, noErr, 4, 0},
+        {5, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                    {19, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+        {29, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {46, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("property " + std::to_string(c.id) + " scope " + std::to_string(c.scope) + " element "
+                     + std::to_string(c.element));
+        UInt32 size = 99;
+        Boolean writable = 99;
+        EXPECT_EQ(f.host().getPropertyInfo(c.id, c.scope, c.element, &size, &writable), c.status);
+        EXPECT_EQ(size, c.size);
+        EXPECT_EQ(writable, c.writable);
+    }
+    EXPECT_EQ(f.host().getPropertyInfo(0, G, 0, nullptr, nullptr), noErr) << "both outputs are optional";
+}
+
+TEST(Properties, ConditionalPropertiesOfAnotherEffect)
+{
+    BundleSpec spec;
+    spec.effect = "Chunk";   // no extension
+    ComponentFixture f(spec);
+    ASSERT_EQ(f.open(), noErr);
+    for (AudioUnitPropertyID id : {33u, 38u}) {
+        UInt32 size = 0;
+        EXPECT_EQ(f.host().getPropertyInfo(id, G, 0, &size, nullptr), kAudioUnitErr_InvalidProperty) << id;
+    }
+}
+
+TEST(Properties, ReadingChecksTheBufferAndReportsSizes)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    UInt32 size = 4;
+    Float64 rate = 0.0;
+    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_SampleRate, G, 0, &rate, &size), kAudioUnitErr_InvalidPropertyValue);
+    EXPECT_EQ(size, 8u) << "the needed size is reported";
+    size = 0;
+    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_SampleRate, G, 0, nullptr, &size), noErr);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_SampleRate, O, 0, rate), noErr);
+    EXPECT_EQ(rate, 44100.0);
+
+    UInt32 count = 9;
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementCount, G, 0, count), noErr);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementCount, I, 0, count), noErr);
+    EXPECT_EQ(count, 1u);
+
+    AUChannelInfo channels[4] = {};
+    size = sizeof channels;
+    ASSERT_EQ(f.host().getProperty(kAudioUnitProperty_SupportedNumChannels, G, 0, channels, &size), noErr);
+    ASSERT_EQ(size, 16u);
+    const SInt16 expected[4][2] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(channels[i].inChannels, expected[i][0]) << i;
+        EXPECT_EQ(channels[i].outChannels, expected[i][1]) << i;
+    }
+
+    Float64 latency = 0.0;
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_Latency, G, 0, latency), noErr);
+    EXPECT_DOUBLE_EQ(latency, 441.0 / 44100.0);
+
+    AUPreset preset{};
+    size = 4;
+    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_CurrentPreset, G, 0, &preset, &size), noErr);
+    EXPECT_EQ(size, 4u) << "a short buffer gets the number only";
+    EXPECT_EQ(preset.presetNumber, -1);
+    EXPECT_EQ(preset.presetName, nullptr);
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_PresentPreset, G, 0, preset), noErr);
+    EXPECT_EQ(toStdString(preset.presetName), "Program 1");
+    CFRelease(preset.presetName);
+
+    CFStringRef name = nullptr;
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementName, I, 0, name), noErr);
+    EXPECT_EQ(toStdString(name), "In 1");
+    CFRelease(name);
+
+    AudioUnitCocoaViewInfo view{};
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_CocoaUI, G, 0, view), noErr);
+    EXPECT_EQ(pathOf(view.mCocoaAUViewBundleLocation), f.bundlePath());
+    EXPECT_EQ(toStdString(view.mCocoaAUViewClass[0]).rfind("TandrilViewFactory", 0), 0u);
+    CFRelease(view.mCocoaAUViewBundleLocation);
+    CFRelease(view.mCocoaAUViewClass[0]);
+}
+
+TEST(Properties, WritingChecksWritabilityAndSize)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    const Float64 latency = 1.0;
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_Latency, G, 0, latency), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(f.host().setProperty(kAudioUnitProperty_SampleRate, G, 0, &latency, 4), kAudioUnitErr_InvalidPropertyValue);
+
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_BypassEffect, G, 0, UInt32(1)), noErr);
+    EXPECT_EQ(f.effectControl().lastBypass, 1);
+    UInt32 bypass = 0;
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_BypassEffect, G, 0, bypass), noErr);
+    EXPECT_EQ(bypass, 1u);
+
+    HostCallbackInfo callbacks{};
+    callbacks.hostUserData = &f;
+    EXPECT_EQ(f.host().setProperty(kAudioUnitProperty_HostCallbacks, G, 0, &callbacks, 8), noErr);
+    HostCallbackInfo readBack{};
+    UInt32 size = 16;
+    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_HostCallbacks, G, 0, &readBack, &size), noErr);
+    EXPECT_EQ(size, 16u) << "as much as the caller has room for";
+    EXPECT_EQ(readBack.hostUserData, &f);
+}
+
+TEST(Properties, StreamFormatsAndTheMonoAdaptation)
+{
+    const struct {
+        const char* what;
+        const char* config;
+        UInt32 channels;
+        OSStatus expected;
+    } cases[] = {
+        {"stereo on a stereo bus", nullptr, 2, noErr},
+        {"mono on a stereo bus with CanDoMonoIO", nullptr, 1, noErr},
+        {"mono on a stereo bus without CanDoMonoIO",
+         "<key>AutoConvertPresets</key><false/><key>PresetIsFXB</key><false/>"
+         "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><false/>",
+         1, kAudioUnitErr_FormatNotSupported},
+        {"three channels", nullptr, 3, kAudioUnitErr_FormatNotSupported},
+        {"no channels", nullptr, 0, kAudioUnitErr_FormatNotSupported},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BundleSpec spec;
+        if (c.config != nullptr)
+            spec.config = c.config;
+        ComponentFixture f(spec);
+        ASSERT_EQ(f.open(), noErr);
+        EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, I, 0, floatFormat(c.channels)), c.expected);
+    }
+
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    AudioStreamBasicDescription bad = floatFormat(2);
+    bad.mFormatFlags = kAudioFormatFlagIsFloat;   // interleaved
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
+    bad = floatFormat(2);
+    bad.mBitsPerChannel = 16;
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
+
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, G, 0, floatFormat(1, 48000.0)), noErr) << "global: the output bus";
+    AudioStreamBasicDescription out{};
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_StreamFormat, O, 0, out), noErr);
+    EXPECT_EQ(out.mChannelsPerFrame, 1u);
+    EXPECT_EQ(out.mSampleRate, 48000.0);
+    EXPECT_EQ(f.effectControl().lastSampleRate, 48000.0f);
+    EXPECT_EQ(f.host().get(kAudioUnitProperty_StreamFormat, I, 0, out), noErr);
+    EXPECT_EQ(out.mChannelsPerFrame, 2u) << "each bus keeps its own channel count";
+
+    f.host().events.clear();
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_SampleRate, I, 0, 48000.0), noErr);
+    EXPECT_TRUE(f.host().events.empty()) << "the same rate again notifies nothing";
+}
+
+TEST(Properties, HostQuirkModesFromTheHostIdentity)
+{
+    const struct {
+        const char* identifier;
+        const char* version;
+        int mode;
+    } cases[] = {
+        {"com.apple.logic.pro", "7.2.3", 1},      {"com.apple.logic.pro", "8.0.0", 3},
+        {"com.apple.logic.express", "8.0.1", 0},  {"com.apple.logic.pro", "8.0.10", 0},
+        {"com.apple.garageband", "4.1.2", 2},     {"com.apple.garageband", "4.2", 0},
+        {"org.ardour.Ardour", "1.0", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.identifier) + " " + c.version);
+        BundleSpec spec;
+        spec.effect = "Mono";
+        ComponentFixture f(spec);
+        f.setHostInfo(c.identifier, c.version);
+        ASSERT_EQ(f.open(), noErr);
+        EXPECT_EQ(f.component().getHostQuirk(), c.mode);
+        // Modes 2 and 3 let a mono bus take a stereo format.
+        EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, I, 0, floatFormat(2)),
+                  c.mode == 2 || c.mode == 3 ? noErr : kAudioUnitErr_FormatNotSupported);
+    }
+}
+
+TEST(Properties, BusLayoutsOfOtherEffects)
+{
+    const struct {
+        const char* effect;
+        int inputBuses, outputBuses;
+        std::vector<int> outputStarts;
+        UInt32 channelConfigurations;   // 0: the property is missing
+    } cases[] = {
+        {"Quad", 1, 2, {0, 2, 4}, 4},
+        {"Odd", 2, 2, {0, 2, 3}, 0},
+        {"Mono", 1, 1, {0, 1}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.effect);
+        BundleSpec spec;
+        spec.effect = c.effect;
+        ComponentFixture f(spec);
+        ASSERT_EQ(f.open(), noErr);
+        EXPECT_EQ(f.component().getInputBusCount(), c.inputBuses);
+        ASSERT_EQ(f.component().getOutputBusCount(), c.outputBuses);
+        for (size_t b = 0; b < c.outputStarts.size(); ++b)
+            EXPECT_EQ(f.component().getOutputBusStart(static_cast<int>(b)), c.outputStarts[b]) << b;
+        UInt32 size = 0;
+        const OSStatus status = f.host().getPropertyInfo(kAudioUnitProperty_SupportedNumChannels, G, 0, &size, nullptr);
+        EXPECT_EQ(status, c.channelConfigurations > 0 ? noErr : kAudioUnitErr_InvalidProperty);
+        EXPECT_EQ(size, 4 * c.channelConfigurations);
+        CFStringRef name = nullptr;
+        if (c.outputBuses > 1) {
+            EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementName, O, 1, name), noErr);
+            EXPECT_EQ(toStdString(name), "Out 2");
+            CFRelease(name);
+        }
+    }
+}
