@@ -215,7 +215,7 @@ bool isNumberText(const std::string& raw, bool integer)
     return end == text.c_str() + text.size();
 }
 
-// libplist 2.2 is lenient where the Mac's reader is strict: it drops a key that has no value and reads
+// libplist 2.2 is lenient where the Mac's reader is strict, and trips over a NUL byte in a string: it drops a key that has no value and reads
 // "<integer>twelve</integer>" as 0. It also parses and frees recursively, so a million nested arrays
 // overflow its stack. One pass over the raw text refuses all of that before libplist sees it; what
 // remains (unknown elements, bad base64, unbalanced tags) libplist refuses itself. Returns the reason,
@@ -223,6 +223,9 @@ bool isNumberText(const std::string& raw, bool integer)
 std::string structuralProblem(const char* bytes, size_t length)
 {
     const std::string text(bytes, length);
+    // XML has no NUL character; libplist would keep one inside a string and then assert on reading it.
+    if (text.find('\0') != std::string::npos)
+        return "a NUL byte in the text";
     struct Level {
         bool isDictionary;
         bool expectValue;

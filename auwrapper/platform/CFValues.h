@@ -13,7 +13,8 @@
 //   or freed; created with null callbacks they hold raw pointers and never touch them (the wrapper's
 //   factory preset array of AUPreset pointers is such an array);
 // - CFSTR("...") constants and kCFBooleanTrue/False are never freed; retaining and releasing them is
-//   allowed and changes nothing.
+//   allowed and changes nothing. (So an image that is unloaded leaves its CFSTR strings behind: a few
+//   hundred bytes per load, the price of constants that no unbalanced release can free.)
 // CFRef<T> below holds one reference and releases it in its destructor, for exception-safe code.
 //
 // Bad input never crashes, where Core Foundation would trap: null arguments, wrong types and indices

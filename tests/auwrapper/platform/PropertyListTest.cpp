@@ -176,6 +176,36 @@ TEST_F(PropertyList, MalformedInputIsRefusedWithAReason)
     EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, nullptr, 0, nullptr), nullptr);
 }
 
+TEST_F(PropertyList, DamagedPresetsNeverCrashOrLeak)
+{
+    // Every truncation and thousands of byte changes of a real preset: each either parses or is refused.
+    CFRef<CFMutableDictionaryRef> preset(newPresetDictionary());
+    CFRef<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, preset.get()));
+    ASSERT_TRUE(xml);
+    const std::string original = textOf(xml.get());
+    const char replacements[] = {'<', '>', '/', '&', '\0', '"', 'x', '9', '-', '\xFF'};
+    uint32_t random = 12345;
+    int parsed = 0;
+    for (size_t round = 0; round < original.size() + 3000; ++round) {
+        std::string damaged = original;
+        if (round < original.size()) {
+            damaged.resize(round);
+        } else {
+            for (int changes = 0; changes < 3; ++changes) {
+                random = random * 1103515245u + 12345u;
+                damaged[(random >> 8) % damaged.size()] = replacements[(random >> 20) % sizeof(replacements)];
+            }
+        }
+        CFRef<CFDataRef> data(dataOf(damaged));
+        CFStringRef error = nullptr;
+        CFRef<CFTypeRef> list(CFPropertyListCreateFromXMLData(nullptr, data.get(), kCFPropertyListImmutable, &error));
+        EXPECT_TRUE(list || error != nullptr) << "a refusal always says why";
+        parsed += list ? 1 : 0;
+        CFRelease(error);
+    }
+    EXPECT_GT(parsed, 0) << "changes inside text and data leave a readable list";
+}
+
 TEST_F(PropertyList, ValuesAPropertyListCannotHoldAreNotWritten)
 {
     CFRef<CFURLRef> url(CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp"), kCFURLPOSIXPathStyle, true));
