@@ -364,6 +364,12 @@ void ResourcePack::releaseShared()
 
 ResourcePack* ResourcePack::getShared() noexcept { return sharedPack.load(); }
 
+Image ResourcePack::getSharedImage(const String& name) noexcept
+{
+    const ResourcePack* pack = sharedPack.load();
+    return pack != nullptr ? pack->getImage(name) : Image();
+}
+
 int ResourcePack::getSharedUserCount() noexcept
 {
     const std::lock_guard<std::mutex> hold(sharedLock);

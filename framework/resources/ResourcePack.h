@@ -144,6 +144,8 @@ public:
     static void releaseShared();
     /** The process-wide pack, or null. For lookups on the main thread while a user holds it. */
     static ResourcePack* getShared() noexcept;
+    /** getImage on the process-wide pack; a null image when there is none (the editor's lookups). */
+    static Image getSharedImage(const String& name) noexcept;
     static int getSharedUserCount() noexcept;
 
 private:

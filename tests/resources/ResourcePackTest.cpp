@@ -349,11 +349,13 @@ TEST(ResourcePack, SharedPackLifetime)
     ResourcePack* first = ResourcePack::acquireShared(folder.c_str());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(ResourcePack::acquireShared("/nowhere"), first) << "later users share the first one's pack";
-    const Image led = first->getImage("satled.png");
+    const Image led = ResourcePack::getSharedImage("satled.png");
+    EXPECT_EQ(led, first->getImage("satled.png"));
     ResourcePack::releaseShared();
     EXPECT_EQ(ResourcePack::getShared(), first);
     ResourcePack::releaseShared();
     EXPECT_EQ(ResourcePack::getShared(), nullptr) << "the last user frees it";
+    EXPECT_TRUE(ResourcePack::getSharedImage("satled.png").isNull()) << "lookups accept the absent pack";
     ResourcePack::releaseShared();
     EXPECT_EQ(ResourcePack::getSharedUserCount(), 0) << "an unmatched release is ignored";
 
