@@ -26,9 +26,10 @@ namespace q9framework {
     A null bundle (default-constructed, or what a failed creation returns) answers every query with
     false, empty or null.
 
-    Threads: copying and releasing may happen on any thread; loading, unloading and the queries are for
-    one thread at a time per bundle (the main thread in the wrapper). None of it belongs on the audio
-    path. Nothing throws. */
+    Threads: any thread may copy, release, load and query; loading and the Info.plist cache are guarded
+    by the bundle's own locks. Unloading while another thread calls into the executable is the caller's
+    mistake. None of it belongs on the audio path (it takes locks and touches files). Nothing throws,
+    apart from std::bad_alloc when memory runs out. */
 class Bundle {
 public:
     Bundle() noexcept = default;
