@@ -19,7 +19,7 @@
 //
 // Bad input never crashes, where Core Foundation would trap: null arguments, wrong types and indices
 // out of range make a function return null / 0 / false and change nothing. CFRelease(nullptr) is a
-// no-op.
+// no-op. Only running out of memory throws (std::bad_alloc, which the wrapper reports as memFullErr).
 //
 // Across images: a host and a plug-in each link their own copy of this layer and hand objects to each
 // other (class-info dictionaries, preset names, value strings). Either copy may retain, read and free
