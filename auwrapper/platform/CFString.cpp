@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
 
 namespace q9framework {
 namespace cf {
@@ -361,17 +362,18 @@ CFStringRef createString(const std::string& utf8)
 
 CFStringRef constantString(const char* utf8)
 {
-    // Interned, so CFSTR of one literal is one object wherever it is written; never freed.
-    static std::mutex lock;
-    static std::map<std::string, const CFString*>* constants = new std::map<std::string, const CFString*>;
-    std::lock_guard<std::mutex> guard(lock);
-    const std::string text = utf8 != nullptr ? utf8 : "";
-    auto found = constants->find(text);
+    // Interned, so CFSTR of one literal is one object wherever it is written. Neither the table nor its
+    // lock is ever destroyed, so CFSTR stays usable while other static objects are torn down at exit.
+    static auto* lock = new std::mutex;
+    static auto* constants = new std::map<std::string, const CFString*, std::less<>>;
+    const std::string_view text = utf8 != nullptr ? utf8 : "";
+    std::lock_guard<std::mutex> guard(*lock);
+    auto found = constants->find(text);   // no allocation once the constant exists
     if (found != constants->end())
         return found->second;
     auto* string = new CFString(true);
-    string->utf8 = text;
-    constants->emplace(text, string);
+    string->utf8 = std::string(text);
+    constants->emplace(string->utf8, string);
     return string;
 }
 
