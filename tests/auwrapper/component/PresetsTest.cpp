@@ -1,0 +1,247 @@
+// Presets as the host sees them: class-info dictionaries (reading, restoring, refusing), the current
+// preset, factory presets from "TDFactoryPresets.txt", and the conversion of preset folders.
+
+#include "auwrapper/VSTPresetCodec.h"
+#include "tests/auwrapper/component/ComponentFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace aucomponenttest;
+using namespace q9framework::cf;
+
+namespace {
+
+constexpr AudioUnitScope G = kAudioUnitScope_Global;
+
+std::string toXml(CFPropertyListRef list)
+{
+    CFRef<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, list));
+    return std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(xml.get())), static_cast<size_t>(CFDataGetLength(xml.get())));
+}
+
+void setNumber(CFMutableDictionaryRef d, const char* key, int32_t value)
+{
+    CFRef<CFNumberRef> n(CFNumberCreate(nullptr, kCFNumberSInt32Type, &value));
+    CFDictionarySetValue(d, constantString(key), n.get());
+}
+
+void noteProperty(void* userData, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement)
+{
+    static_cast<std::vector<AudioUnitPropertyID>*>(userData)->push_back(id);
+}
+
+/** An ".aupreset" of the Param effect with parameter 0 at `level` (normalised), made by a component. */
+std::string presetFile(ComponentFixture& maker, const char* name, float level)
+{
+    maker.component().getPlugIn().setParameter(0, level);
+    // The program inside carries the preset's name, so the effect reports that name once loaded.
+    maker.component().getPlugIn().setProgramName(name);
+    CFRef<CFMutableDictionaryRef> info(maker.component().makeClassInfo(name, maker.component().saveProgram()));
+    return toXml(info.get());
+}
+
+} // namespace
+
+TEST(Presets, ClassInfoRoundTrip)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    q9framework::VSTPlugIn& vst = f.component().getPlugIn();
+    vst.setParameter(1, 0.75f);
+    CFPropertyListRef saved = nullptr;
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
+    const auto dict = static_cast<CFDictionaryRef>(saved);
+    int32_t value = 0;
+    CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(dict, CFSTR("version"))), kCFNumberSInt32Type, &value);
+    EXPECT_EQ(value, 1);
+    CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(dict, CFSTR("manufacturer"))), kCFNumberSInt32Type, &value);
+    EXPECT_EQ(static_cast<OSType>(value), fourCharCode("Velm"));
+    CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(dict, CFSTR("ProgramNumber"))), kCFNumberSInt32Type, &value);
+    EXPECT_EQ(value, 0);
+    const auto data = static_cast<CFDataRef>(CFDictionaryGetValue(dict, CFSTR("vstdata")));
+    EXPECT_EQ(CFDataGetLength(data), 4 * 4 + 56) << "an FXP of the current program";
+
+    vst.setParameter(1, 0.0f);
+    std::vector<AudioUnitPropertyID> seen;
+    ASSERT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(36), &noteProperty, &seen), noErr);
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
+    EXPECT_EQ(vst.getParameter(1), 0.75f);
+    EXPECT_EQ(seen.size(), 1u) << "PresentPreset is notified";
+    CFRelease(saved);
+}
+
+TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    CFPropertyListRef saved = nullptr;
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
+    const struct {
+        const char* what;
+        std::function<void(CFMutableDictionaryRef)> damage;
+        OSStatus expected;
+    } cases[] = {
+        {"missing version", [](CFMutableDictionaryRef d) { CFDictionaryRemoveValue(d, CFSTR("version")); }, q9framework::otherExceptionStatus},
+        {"missing vstdata", [](CFMutableDictionaryRef d) { CFDictionaryRemoveValue(d, CFSTR("vstdata")); }, q9framework::otherExceptionStatus},
+        {"version 0", [](CFMutableDictionaryRef d) { setNumber(d, "version", 0); }, kAudioUnitErr_InvalidPropertyValue},
+        {"another manufacturer", [](CFMutableDictionaryRef d) { setNumber(d, "manufacturer", 1); }, kAudioUnitErr_InvalidPropertyValue},
+        {"type as a string", [](CFMutableDictionaryRef d) { CFDictionarySetValue(d, CFSTR("type"), CFSTR("aufx")); },
+         kAudioUnitErr_InvalidPropertyValue},
+        {"name as data",
+         [](CFMutableDictionaryRef d) {
+             CFRef<CFDataRef> bytes(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("x"), 1));
+             CFDictionarySetValue(d, CFSTR("name"), bytes.get());
+         },
+         kAudioUnitErr_InvalidPropertyValue},
+        {"program number as a string", [](CFMutableDictionaryRef d) { CFDictionarySetValue(d, CFSTR("ProgramNumber"), CFSTR("1")); },
+         kAudioUnitErr_InvalidPropertyValue},
+        {"truncated FXP",
+         [](CFMutableDictionaryRef d) {
+             CFRef<CFDataRef> bytes(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("CcnK"), 4));
+             CFDictionarySetValue(d, CFSTR("vstdata"), bytes.get());
+         },
+         kAudioUnitErr_InvalidPropertyValue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CFMutableDictionaryRef copy = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+        const CFIndex n = CFDictionaryGetCount(static_cast<CFDictionaryRef>(saved));
+        std::vector<const void*> keys(static_cast<size_t>(n)), values(static_cast<size_t>(n));
+        CFDictionaryGetKeysAndValues(static_cast<CFDictionaryRef>(saved), keys.data(), values.data());
+        for (CFIndex i = 0; i < n; ++i)
+            CFDictionarySetValue(copy, keys[static_cast<size_t>(i)], values[static_cast<size_t>(i)]);
+        c.damage(copy);
+        const CFPropertyListRef asList = copy;
+        EXPECT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, asList), c.expected);
+        CFRelease(copy);
+    }
+    const CFPropertyListRef notADictionary = CFSTR("preset");
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, notADictionary), kAudioUnitErr_InvalidPropertyValue);
+    CFRelease(saved);
+}
+
+TEST(Presets, ProgramNumberOutOfRangeSelectsTheFirstProgram)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    CFPropertyListRef saved = nullptr;
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
+    setNumber(const_cast<CFMutableDictionaryRef>(static_cast<CFDictionaryRef>(saved)), "ProgramNumber", 99);
+    f.component().getPlugIn().setProgram(2);
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
+    EXPECT_EQ(f.component().getPlugIn().getProgram(), 0);
+    CFRelease(saved);
+}
+
+TEST(Presets, FactoryPresetsFromTheList)
+{
+    ComponentFixture maker;
+    ASSERT_EQ(maker.open(), noErr);
+    BundleSpec spec;
+    spec.factoryList = "; factory presets\n\n  Loud.aupreset\r\nQuiet.aupreset";
+    ComponentFixture f(spec);
+    f.folder().write("AUTest.component/Contents/Resources/Loud.aupreset", presetFile(maker, "Loud", 1.0f));
+    f.folder().write("AUTest.component/Contents/Resources/Quiet.aupreset", presetFile(maker, "Quiet", 0.0f));
+    ASSERT_EQ(f.open(), noErr);
+
+    CFArrayRef presets = nullptr;
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_FactoryPresets, G, 0, presets), noErr);
+    ASSERT_EQ(CFArrayGetCount(presets), 2);
+    const auto* second = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, 1));
+    EXPECT_EQ(second->presetNumber, 1);
+    EXPECT_EQ(toStdString(second->presetName), "Quiet");
+    CFRelease(presets);
+
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_PresentPreset, G, 0, AUPreset{0, nullptr}), noErr);
+    EXPECT_EQ(f.component().getPlugIn().getParameter(0), 1.0f);
+    AUPreset current{};
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_CurrentPreset, G, 0, current), noErr);
+    EXPECT_EQ(current.presetNumber, 0);
+    EXPECT_EQ(toStdString(current.presetName), "Loud");
+    EXPECT_EQ(f.host().set(kAudioUnitProperty_PresentPreset, G, 0, AUPreset{2, nullptr}), kAudioUnitErr_InvalidPropertyValue);
+}
+
+TEST(Presets, BrokenFactoryPresetFilesFailTheOpen)
+{
+    const struct {
+        const char* what;
+        const char* contents;
+    } cases[] = {
+        {"not XML", "garbage"},
+        {"not a dictionary", "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>x</string></plist>"},
+        {"no vstdata", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>name</key><string>x</string></dict></plist>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BundleSpec spec;
+        spec.factoryList = "Broken.aupreset\n";
+        ComponentFixture f(spec);
+        f.folder().write("AUTest.component/Contents/Resources/Broken.aupreset", c.contents);
+        EXPECT_EQ(f.open(), q9framework::otherExceptionStatus);
+    }
+}
+
+TEST(Presets, UserPresetNames)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    f.host().events.clear();
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_CurrentPreset, G, 0, AUPreset{-1, nullptr}), noErr);
+    EXPECT_TRUE(f.host().events.empty()) << "unchanged name, already a user preset: nothing to tell";
+
+    CFRef<CFStringRef> name(createString("A name much longer than twenty-four characters"));
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_PresentPreset, G, 0, AUPreset{-5, name.get()}), noErr);
+    EXPECT_EQ(f.component().getPlugIn().getProgramName(), "A name much longer than ");
+    EXPECT_EQ(f.host().events.size(), 2u) << "CurrentPreset and PresentPreset";
+}
+
+TEST(Presets, FolderConversionHappensOnceAndNeverOverwrites)
+{
+    ComponentFixture maker;
+    ASSERT_EQ(maker.open(), noErr);
+    maker.component().getPlugIn().setParameter(0, 0.5f);
+    const std::vector<uint8_t> program = maker.component().saveProgram();
+    const std::vector<uint8_t> bank = maker.component().saveBank();
+
+    BundleSpec spec;
+    spec.config = "<key>AutoConvertPresets</key><true/><key>PresetIsFXB</key><false/>"
+                  "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><true/>";
+    ComponentFixture f(spec);
+    const std::string presets = "audio-user/Presets/Velmora Test/AU Test/";
+    const TemporaryFolder& tree = f.folder();
+    tree.write(presets + "Soft.fxp", std::string(program.begin(), program.end()));
+    tree.write(presets + "Kit.FXB", std::string(bank.begin(), bank.end()));
+    tree.write(presets + "Mine.aupreset", "kept as it is");
+    tree.write(presets + "Mine.fxp", std::string(program.begin(), program.end()));
+    tree.write(presets + ".Hidden.fxp", std::string(program.begin(), program.end()));
+    tree.write(presets + "notes.txt", "not a preset");
+    tree.write("audio-local/Presets/readme", "the local domain has no folder for this component yet");
+    ASSERT_EQ(f.open(), noErr);
+
+    EXPECT_TRUE(tree.exists(presets + "Soft.aupreset"));
+    EXPECT_EQ(tree.read(presets + "Mine.aupreset"), "kept as it is") << "an existing result is never overwritten";
+    EXPECT_FALSE(tree.exists(presets + ".Hidden.aupreset"));
+    EXPECT_FALSE(tree.exists(presets + "notes.aupreset"));
+    for (const char* program : {"Program 1", "Program 2", "Program 3"})
+        EXPECT_TRUE(tree.exists(presets + "Kit/" + program + ".aupreset")) << program;
+    EXPECT_TRUE(tree.exists("audio-local/Presets/Velmora Test/AU Test")) << "both domains are converted";
+
+    // The converted preset restores the program it was made from.
+    std::string error;
+    CFRef<CFPropertyListRef> soft(createPropertyListFromFile(tree.path() + "/" + presets + "Soft.aupreset", &error));
+    ASSERT_TRUE(soft) << error;
+    f.component().getPlugIn().setParameter(0, 0.0f);
+    const CFPropertyListRef asList = soft.get();
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, asList), noErr);
+    EXPECT_EQ(f.component().getPlugIn().getParameter(0), 0.5f);
+    EXPECT_EQ(f.component().getPlugIn().getProgramName(), "Soft") << "UpdateNameOnLoad";
+
+    // A second opening converts nothing new.
+    tree.write(presets + "Soft.aupreset", "user edited");
+    ASSERT_EQ(f.host().close(), noErr);
+    ComponentFixture again(spec);
+    ASSERT_EQ(again.open(), noErr);
+    EXPECT_EQ(tree.read(presets + "Soft.aupreset"), "user edited");
+}
