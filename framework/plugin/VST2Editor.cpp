@@ -1,6 +1,7 @@
 #include "framework/plugin/VST2Editor.h"
 
 #include "framework/plugin/AudioPlugin.h"
+#include "framework/gui/MessageLoop.h"
 
 #include <algorithm>
 
@@ -104,6 +105,11 @@ bool VST2Editor::onKeyUp(VstKeyCode& key)
 bool VST2Editor::sendKeyToWindow(int32_t, bool)
 {
     return false;
+}
+
+void VST2Editor::idle()
+{
+    MessageLoop::getMain().pump();
 }
 
 } // namespace q9framework

@@ -42,8 +42,9 @@ public:
     bool open(void* parent) override;
     /** Forgets the parent and destroys the editor window, if any. Closing while closed does nothing. */
     void close() override;
-    /** The GUI runs on its own timers. */
-    void idle() override {}
+    /** A Linux host gives a plug-in no run loop of its own: its periodic effEditIdle (about every 50 ms
+        in common hosts) is what drives the toolkit's timers, callbacks and window events. */
+    void idle() override;
     /** True when the editor used the key. A second key-down of a held key, a key-up of a key that is
         not held, and keys without a framework code answer false. */
     bool onKeyDown(VstKeyCode& key) override;

@@ -1,4 +1,6 @@
 #include "framework/plugin/VST2Editor.h"
+#include "framework/gui/Clock.h"
+#include "framework/gui/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -99,4 +101,20 @@ TEST(VST2EditorTest, TheRectangleIsTheEditorsSizeAndOpenFailsWithoutAWindow)
     EXPECT_FALSE(editor.isOpen());
     editor.close();
     EXPECT_FALSE(editor.isOpen());
+}
+
+TEST(VST2EditorTest, HostIdleDrivesTheMainRunLoop)
+{
+    ManualClock clock;
+    MessageLoop loop(clock);
+    MessageLoop* previous = MessageLoop::setMain(&loop);
+    VST2Editor editor(nullptr, nullptr, 264);
+    int ran = 0;
+    loop.post([&ran] { ++ran; });
+    EXPECT_EQ(ran, 0) << "nothing runs until the host idles the editor";
+    editor.idle();
+    EXPECT_EQ(ran, 1);
+    editor.idle();
+    EXPECT_EQ(ran, 1) << "a posted callback runs once";
+    MessageLoop::setMain(previous);
 }
