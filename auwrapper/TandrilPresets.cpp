@@ -4,6 +4,7 @@
 
 #include "auwrapper/TandrilComponent.h"
 
+#include "auwrapper/ClassInfo.h"
 #include "auwrapper/ResourceText.h"
 #include "auwrapper/VSTPresetCodec.h"
 #include "auwrapper/platform/FileSystem.h"
@@ -92,26 +93,7 @@ bool TandrilComponent::loadPresetData(const uint8_t* data, size_t length)
 
 CFMutableDictionaryRef TandrilComponent::makeClassInfo(const std::string& name, const std::vector<uint8_t>& data)
 {
-    const AudioComponentDescription description = componentDescription();
-    CFRef<CFMutableDictionaryRef> dictionary(
-        CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
-    const std::pair<const char*, SInt32> numbers[] = {
-        {"version", classInfoVersion},
-        {"type", static_cast<SInt32>(description.componentType)},
-        {"subtype", static_cast<SInt32>(description.componentSubType)},
-        {"manufacturer", static_cast<SInt32>(description.componentManufacturer)},
-    };
-    for (const auto& [key, value] : numbers) {
-        CFRef<CFNumberRef> number(createNumber(value));
-        CFDictionarySetValue(dictionary.get(), constantString(key), number.get());
-    }
-    CFRef<CFStringRef> nameString(createString(name));
-    if (!nameString)
-        nameString.reset(CFStringCreateWithCString(kCFAllocatorDefault, name.c_str(), kCFStringEncodingMacRoman));
-    CFDictionarySetValue(dictionary.get(), CFSTR("name"), nameString ? nameString.get() : CFSTR(""));
-    CFRef<CFDataRef> bytes(CFDataCreate(kCFAllocatorDefault, data.data(), static_cast<CFIndex>(data.size())));
-    CFDictionarySetValue(dictionary.get(), CFSTR("vstdata"), bytes.get());
-    return dictionary.release();
+    return createClassInfo(componentDescription(), name, data);
 }
 
 CFMutableDictionaryRef TandrilComponent::copyClassInfo()
