@@ -224,8 +224,8 @@ TEST(Presets, FolderConversionHappensOnceAndNeverOverwrites)
     EXPECT_EQ(tree.read(presets + "Mine.aupreset"), "kept as it is") << "an existing result is never overwritten";
     EXPECT_FALSE(tree.exists(presets + ".Hidden.aupreset"));
     EXPECT_FALSE(tree.exists(presets + "notes.aupreset"));
-    for (const char* program : {"Program 1", "Program 2", "Program 3"})
-        EXPECT_TRUE(tree.exists(presets + "Kit/" + program + ".aupreset")) << program;
+    for (const char* programName : {"Program 1", "Program 2", "Program 3"})
+        EXPECT_TRUE(tree.exists(presets + "Kit/" + programName + ".aupreset")) << programName;
     EXPECT_TRUE(tree.exists("audio-local/Presets/Velmora Test/AU Test")) << "both domains are converted";
 
     // The converted preset restores the program it was made from.

@@ -48,7 +48,6 @@ OSStatus failingInput(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
 struct NotifyLog {
     std::vector<std::pair<int, AudioUnitRenderActionFlags>> calls;
 };
-NotifyLog* currentLog = nullptr;
 
 OSStatus firstNotify(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*)
 {

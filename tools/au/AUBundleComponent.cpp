@@ -1,0 +1,94 @@
+#include "tools/au/AUBundleComponent.h"
+
+namespace kelvane {
+
+using namespace q9framework::cf;
+
+namespace {
+
+bool readCode(CFDictionaryRef entry, const char* key, OSType& code, std::string& problem)
+{
+    const void* value = CFDictionaryGetValue(entry, constantString(key));
+    const std::string text = value != nullptr && CFGetTypeID(value) == CFStringGetTypeID()
+                                 ? toStdString(static_cast<CFStringRef>(value))
+                                 : std::string();
+    if (text.size() != 4) {
+        problem = std::string("its '") + key + "' is not a four-character code";
+        return false;
+    }
+    code = (OSType(static_cast<unsigned char>(text[0])) << 24) | (OSType(static_cast<unsigned char>(text[1])) << 16)
+           | (OSType(static_cast<unsigned char>(text[2])) << 8) | OSType(static_cast<unsigned char>(text[3]));
+    return true;
+}
+
+std::string stringValue(CFDictionaryRef entry, const char* key)
+{
+    const void* value = CFDictionaryGetValue(entry, constantString(key));
+    return value != nullptr && CFGetTypeID(value) == CFStringGetTypeID() ? toStdString(static_cast<CFStringRef>(value))
+                                                                        : std::string();
+}
+
+} // namespace
+
+bool AUBundleComponent::load(const std::string& bundlePath, std::string& error)
+{
+    bundle = q9framework::Bundle::fromPath(bundlePath);
+    path = bundlePath;
+    if (bundle.isNull()) {
+        error = "'" + bundlePath + "' is not a bundle directory";
+        return false;
+    }
+    const std::string plist = bundle.getInfoPlistPath();
+    CFDictionaryRef info = bundle.getInfoDictionary();
+    if (info == nullptr) {
+        error = "'" + plist + "' is missing or not a property list dictionary";
+        return false;
+    }
+    const void* components = CFDictionaryGetValue(info, CFSTR("AudioComponents"));
+    if (components == nullptr || CFGetTypeID(components) != CFArrayGetTypeID()
+        || CFArrayGetCount(static_cast<CFArrayRef>(components)) < 1) {
+        error = "'" + plist + "' registers no Audio Unit (no AudioComponents entry)";
+        return false;
+    }
+    const void* first = CFArrayGetValueAtIndex(static_cast<CFArrayRef>(components), 0);
+    if (CFGetTypeID(first) != CFDictionaryGetTypeID()) {
+        error = "'" + plist + "': the first AudioComponents entry is not a dictionary";
+        return false;
+    }
+    const auto entry = static_cast<CFDictionaryRef>(first);
+    std::string problem;
+    if (!readCode(entry, "type", registered.componentType, problem)
+        || !readCode(entry, "subtype", registered.componentSubType, problem)
+        || !readCode(entry, "manufacturer", registered.componentManufacturer, problem)) {
+        error = "'" + plist + "': the AudioComponents entry is malformed: " + problem;
+        return false;
+    }
+    const void* version = CFDictionaryGetValue(entry, CFSTR("version"));
+    SInt64 versionValue = 0;
+    if (version != nullptr && CFGetTypeID(version) == CFNumberGetTypeID())
+        CFNumberGetValue(static_cast<CFNumberRef>(version), kCFNumberSInt64Type, &versionValue);
+    componentVersion = static_cast<UInt32>(versionValue);
+    componentName = stringValue(entry, "name");
+    const std::string function = stringValue(entry, "factoryFunction");
+    if (function.empty()) {
+        error = "'" + plist + "': the AudioComponents entry names no factoryFunction";
+        return false;
+    }
+    if (!bundle.loadExecutable()) {
+        error = "cannot load '" + bundle.getExecutablePath() + "': " + bundle.getLoadError();
+        return false;
+    }
+    factory = reinterpret_cast<ComponentRoutine>(bundle.getFunctionPointer(function.c_str()));
+    if (factory == nullptr) {
+        error = "'" + bundle.getExecutablePath() + "' has no function '" + function + "'";
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<AUHostInstance> AUBundleComponent::createInstance(CFDictionaryRef hostInfo) const
+{
+    return std::make_unique<AUHostInstance>(factory, registered, componentVersion, componentName, hostInfo);
+}
+
+} // namespace kelvane

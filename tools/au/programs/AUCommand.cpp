@@ -1,0 +1,330 @@
+// `kelvane au`: the plug-in as an Audio Unit host sees it. The bundle's AudioComponents entry names the
+// component and its entry; everything goes through that entry (never through the VST interface), so
+// this is the Audio Unit side end to end: properties, parameters in the Audio Unit's units, factory
+// presets, saved state (".aupreset") and rendering.
+
+#include "tools/au/AUBundleComponent.h"
+#include "tools/au/AUOfflineRenderer.h"
+#include "tools/kelvane/AudioFile.h"
+#include "tools/kelvane/CommandLine.h"
+#include "tools/kelvane/DemoLoop.h"
+#include "tools/kelvane/PluginLocator.h"
+#include "tools/kelvane/SubCommand.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+namespace {
+
+using namespace q9framework::cf;
+
+// The demo's setting, the same as `kelvane render` uses, so the two programs can be compared bit for bit.
+constexpr double demoAttackPercent = 60.0;
+constexpr double demoReleasePercent = -60.0;
+constexpr double demoGainDb = -4.5;
+constexpr long defaultBlockSize = 512;
+const char* const demoOutputFile = "kelvane-au-demo-out.wav";
+
+const std::vector<OptionSpec>& auOptions()
+{
+    static const std::vector<OptionSpec> options = {
+        {"-o", "OUT", "render: output file (default: IN's name with -kelvane-au)"},
+        {"--attack", "PCT", "Attack, -100 to 100 %"},
+        {"--release", "PCT", "Release, -100 to 100 %"},
+        {"--gain", "DB", "Gain, -9 to 9 dB"},
+        {"--drive", "PCT", "Drive, 0 to 100 %"},
+        {"--attack-time", "sharp|mid|soft", "time character of the attack"},
+        {"--release-time", "sharp|mid|soft", "time character of the release"},
+        {"--bypass", "", "switch the effect to bypass"},
+        {"--block", "N", "render: frames per render call, 1 to 4096 (default 512)"},
+        {"--preset", "NAME", "start from this factory preset"},
+        {"--state", "FILE", "start from the state saved in this .aupreset file"},
+        {"--save-state", "FILE", "save the state (after the settings) as an .aupreset file"},
+        {"--plugin", "PATH", "bundle directory (default: the built bundle, then ~/.vst/Kelvane.vst)"},
+        {"--help", "", "show this help"},
+    };
+    return options;
+}
+
+void printAUHelp()
+{
+    std::printf("usage: kelvane au info [options]\n"
+                "       kelvane au render [IN] [-o OUT] [options]\n\n"
+                "Loads the bundle as an Audio Unit host does (its AudioComponents entry, the component entry,\n"
+                "the host services) and drives the plug-in only through the Audio Unit interface.\n"
+                "  info    the component, its channel configurations, parameters and factory presets\n"
+                "  render  renders IN (or the built-in demo with Attack %+.0f %%, Release %+.0f %%, Gain %+.1f dB,\n"
+                "          into %s) exactly as `kelvane render` does through the VST interface\n\n%s",
+                demoAttackPercent, demoReleasePercent, demoGainDb, demoOutputFile, describeOptions(auOptions()).c_str());
+}
+
+std::string fourCharacters(OSType code)
+{
+    const char text[5] = {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
+                          static_cast<char>(code), 0};
+    return text;
+}
+
+int usageError(const std::string& message)
+{
+    std::fprintf(stderr, "kelvane au: %s (see kelvane au --help)\n", message.c_str());
+    return exitUsage;
+}
+
+int failure(const std::string& message)
+{
+    std::fprintf(stderr, "kelvane au: %s\n", message.c_str());
+    return exitFailure;
+}
+
+/** The parameter settings of the command line, in the Audio Unit's units (the published ranges). */
+bool readSettings(const CommandLine& line, bool isDemo, std::vector<std::pair<AudioUnitParameterID, Float32>>& settings,
+                  std::string& error)
+{
+    struct NumberOption {
+        const char* name;
+        AudioUnitParameterID id;
+        double minimum, maximum;
+        const char* unit;
+        double demoDefault;
+        bool hasDemoDefault;
+    };
+    const NumberOption numbers[] = {
+        {"--attack", 0, -100, 100, "%", demoAttackPercent, true},
+        {"--release", 1, -100, 100, "%", demoReleasePercent, true},
+        {"--gain", 3, -9, 9, "dB", demoGainDb, true},
+        {"--drive", 6, 0, 100, "%", 0, false},
+    };
+    for (const NumberOption& o : numbers) {
+        double v = 0.0;
+        if (line.has(o.name)) {
+            if (!parseNumberOption(o.name, line.value(o.name), o.minimum, o.maximum, o.unit, v, error))
+                return false;
+        } else if (isDemo && o.hasDemoDefault) {
+            v = o.demoDefault;
+        } else {
+            continue;
+        }
+        settings.push_back({o.id, static_cast<Float32>(v)});
+    }
+    const std::pair<const char*, AudioUnitParameterID> times[] = {{"--attack-time", 4}, {"--release-time", 5}};
+    for (const auto& [name, id] : times) {
+        if (!line.has(name))
+            continue;
+        const std::string text = line.value(name);
+        const Float32 index = text == "sharp" ? 0.0f : text == "mid" ? 1.0f : text == "soft" ? 2.0f : -1.0f;
+        if (index < 0.0f) {
+            error = std::string("option '") + name + "' expects sharp, mid or soft, got '" + text + "'";
+            return false;
+        }
+        settings.push_back({id, index});
+    }
+    if (line.has("--bypass"))
+        settings.push_back({2, 1.0f});
+    return true;
+}
+
+bool selectFactoryPreset(AUHostInstance& unit, const std::string& name, std::string& error)
+{
+    CFArrayRef presets = nullptr;
+    if (unit.get(kAudioUnitProperty_FactoryPresets, kAudioUnitScope_Global, 0, presets) != noErr) {
+        error = "the plug-in has no factory presets";
+        return false;
+    }
+    CFRef<CFArrayRef> held(presets);
+    std::string names;
+    for (CFIndex i = 0; i < CFArrayGetCount(presets); ++i) {
+        const auto* preset = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
+        const std::string presetName = toStdString(preset->presetName);
+        if (presetName == name) {
+            if (unit.set(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, *preset) == noErr)
+                return true;
+            error = "the plug-in refused preset '" + name + "'";
+            return false;
+        }
+        names += (names.empty() ? "" : ", ") + presetName;
+    }
+    error = "no factory preset '" + name + "' (there are: " + names + ")";
+    return false;
+}
+
+bool restoreState(AUHostInstance& unit, const std::string& path, std::string& error)
+{
+    std::string problem;
+    CFRef<CFPropertyListRef> state(createPropertyListFromFile(path, &problem));
+    if (!state) {
+        error = "'" + path + "' is not a readable property list: " + problem;
+        return false;
+    }
+    const CFPropertyListRef list = state.get();
+    const OSStatus status = unit.set(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, list);
+    if (status != noErr) {
+        error = "'" + path + "' is not a preset of this plug-in (status " + std::to_string(status) + ")";
+        return false;
+    }
+    return true;
+}
+
+bool saveState(AUHostInstance& unit, const std::string& path, std::string& error)
+{
+    CFPropertyListRef state = nullptr;
+    if (unit.get(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, state) != noErr) {
+        error = "the plug-in gave no state to save";
+        return false;
+    }
+    CFRef<CFPropertyListRef> held(state);
+    if (!writePropertyListToFile(state, path)) {
+        error = "cannot write '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+void printInfo(const AUBundleComponent& component, AUHostInstance& unit)
+{
+    const AudioComponentDescription& d = component.description();
+    std::printf("component  %s  '%s' '%s' '%s'  version 0x%08x\n", component.name().c_str(),
+                fourCharacters(d.componentType).c_str(), fourCharacters(d.componentSubType).c_str(),
+                fourCharacters(d.componentManufacturer).c_str(), component.version());
+    std::printf("bundle     %s\n", component.bundlePath().c_str());
+
+    AUChannelInfo channels[8] = {};
+    UInt32 size = sizeof channels;
+    std::printf("channels  ");
+    if (unit.getProperty(kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, channels, &size) == noErr)
+        for (UInt32 i = 0; i < size / sizeof(AUChannelInfo); ++i)
+            std::printf(" %d>%d", channels[i].inChannels, channels[i].outChannels);
+    std::printf("\n\nparameters\n");
+
+    AudioUnitParameterID ids[64] = {};
+    size = sizeof ids;
+    if (unit.getProperty(kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids, &size) != noErr)
+        size = 0;
+    for (UInt32 i = 0; i < size / sizeof(AudioUnitParameterID); ++i) {
+        AudioUnitParameterInfo info{};
+        if (unit.get(kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, ids[i], info) != noErr)
+            continue;
+        Float32 value = 0.0f;
+        unit.getParameter(ids[i], kAudioUnitScope_Global, 0, &value);
+        std::string texts;
+        CFArrayRef valueStrings = nullptr;
+        if (unit.get(kAudioUnitProperty_ParameterValueStrings, kAudioUnitScope_Global, ids[i], valueStrings) == noErr) {
+            for (CFIndex k = 0; k < CFArrayGetCount(valueStrings); ++k)
+                texts += (k == 0 ? "" : "|") + toStdString(static_cast<CFStringRef>(CFArrayGetValueAtIndex(valueStrings, k)));
+            CFRelease(valueStrings);
+        } else if (info.unit == kAudioUnitParameterUnit_Boolean) {
+            texts = "off|on";
+        }
+        std::printf("  %2u  %-13s %8g .. %-8g %-4s default %-6g now %-8g %s\n", ids[i], info.name,
+                    static_cast<double>(info.minValue), static_cast<double>(info.maxValue),
+                    toStdString(info.unitName).c_str(), static_cast<double>(info.defaultValue),
+                    static_cast<double>(value), texts.c_str());
+    }
+
+    std::printf("\nfactory presets\n");
+    CFArrayRef presets = nullptr;
+    if (unit.get(kAudioUnitProperty_FactoryPresets, kAudioUnitScope_Global, 0, presets) == noErr) {
+        for (CFIndex i = 0; i < CFArrayGetCount(presets); ++i) {
+            const auto* preset = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
+            std::printf("  %2d  %s\n", preset->presetNumber, toStdString(preset->presetName).c_str());
+        }
+        CFRelease(presets);
+    }
+}
+
+int runAU(const std::vector<std::string>& args)
+{
+    CommandLine line;
+    std::string error;
+    if (!line.parse(args, auOptions(), error))
+        return usageError(error);
+    if (line.has("--help") || line.positional().empty()) {
+        printAUHelp();
+        return line.has("--help") ? exitSuccess : exitUsage;
+    }
+    const std::string action = line.positional().front();
+    if (action != "info" && action != "render")
+        return usageError("unknown action '" + action + "'; expected info or render");
+    const bool isRender = action == "render";
+    if (line.positional().size() > (isRender ? 2u : 1u))
+        return usageError("unexpected argument '" + line.positional().back() + "'");
+    const bool isDemo = isRender && line.positional().size() == 1;
+
+    std::vector<std::pair<AudioUnitParameterID, Float32>> settings;
+    if (!readSettings(line, isDemo, settings, error))
+        return usageError(error);
+    long blockSize = defaultBlockSize;
+    if (line.has("--block") && !parseIntegerOption("--block", line.value("--block"), 1, 4096, blockSize, error))
+        return usageError(error);
+
+    PluginLocation where;
+    const char* home = std::getenv("HOME");
+    const bool found = line.value("--plugin").empty()
+                           ? locateDefaultPlugin(KELVANE_BUILT_BUNDLE, home != nullptr ? home : "", where, error)
+                           : locatePlugin(line.value("--plugin"), where, error);
+    if (!found)
+        return failure(error);
+    if (where.bundlePath.empty())
+        return failure("'" + where.executablePath + "' is not inside a bundle; an Audio Unit needs its bundle");
+
+    AUBundleComponent component;
+    if (!component.load(where.bundlePath, error))
+        return failure(error);
+    std::unique_ptr<AUHostInstance> unit = component.createInstance();
+    if (const OSStatus status = unit->open(); status != noErr)
+        return failure("the Audio Unit in '" + where.bundlePath + "' failed to open (status " + std::to_string(status) + ")");
+
+    if (line.has("--preset") && !selectFactoryPreset(*unit, line.value("--preset"), error))
+        return failure(error);
+    if (line.has("--state") && !restoreState(*unit, line.value("--state"), error))
+        return failure(error);
+    for (const auto& [id, value] : settings)
+        if (unit->setParameter(id, kAudioUnitScope_Global, 0, value) != noErr)
+            return failure("the plug-in has no parameter " + std::to_string(id));
+    if (line.has("--save-state")) {
+        if (!saveState(*unit, line.value("--save-state"), error))
+            return failure(error);
+        std::printf("wrote     %s (state)\n", line.value("--save-state").c_str());
+    }
+
+    if (!isRender) {
+        printInfo(component, *unit);
+        return exitSuccess;
+    }
+
+    AudioData input;
+    std::string outputPath;
+    if (isDemo) {
+        input = synthesiseDemoLoop();
+        outputPath = line.has("-o") ? line.value("-o") : demoOutputFile;
+    } else {
+        const std::string inputPath = line.positional()[1];
+        if (!readAudioFile(inputPath, input, error))
+            return failure(error);
+        const size_t dot = inputPath.rfind('.');
+        outputPath = line.has("-o") ? line.value("-o")
+                                    : (dot == std::string::npos ? inputPath : inputPath.substr(0, dot)) + "-kelvane-au"
+                                          + (dot == std::string::npos ? "" : inputPath.substr(dot));
+    }
+    AudioData output;
+    if (!renderThroughAudioUnit(*unit, input, static_cast<int>(blockSize), output, error))
+        return failure(error);
+    output.format = outputFormatFor(outputPath, output.format);
+    if (!writeAudioFile(outputPath, output, error))
+        return failure(error);
+    std::printf("rendered  %lld frames of %d channel%s through the Audio Unit in blocks of %ld\nwrote     %s\n",
+                static_cast<long long>(output.numFrames()), output.numChannels(), output.numChannels() == 1 ? "" : "s",
+                blockSize, outputPath.c_str());
+    return exitSuccess;
+}
+
+const SubCommandRegistration registration({"au", "au info|render [IN] [-o OUT] [--preset NAME] [--state FILE] ...",
+                                           "the plug-in through its Audio Unit interface", runAU, printAUHelp});
+
+} // namespace
+
+} // namespace kelvane
