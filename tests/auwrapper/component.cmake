@@ -42,5 +42,13 @@ if(TARGET auwrapper AND TARGET kelvane_au_host)
         AUCOMPONENT_TEST_EFFECTS_DIR="${aucomponent_effects_dir}"
         AUCOMPONENT_KELVANE_BUNDLE="${KELVANE_BUNDLE_DIR}")
     add_dependencies(tests_aucomponent ${aucomponent_effect_targets})
+    # The test host end to end: the kelvane program and the built bundle with its factory presets.
+    if(TARGET kelvane AND TARGET au_factory_presets)
+        target_compile_definitions(tests_aucomponent PRIVATE KELVANE_PROGRAM="$<TARGET_FILE:kelvane>")
+        add_dependencies(tests_aucomponent kelvane au_factory_presets)
+    else()
+        list(REMOVE_ITEM aucomponent_test_sources ${aucomponent_test_dir}/TestHostTest.cpp)
+        set_property(TARGET tests_aucomponent PROPERTY SOURCES ${aucomponent_test_sources})
+    endif()
     gtest_discover_tests(tests_aucomponent DISCOVERY_MODE PRE_TEST)
 endif()

@@ -1,0 +1,159 @@
+// The test host end to end on the built plug-in: the bundle found as an Audio Unit host finds it, the
+// demo rendered through the Audio Unit bit-identical to the VST host's, state saved and restored as
+// .aupreset files, factory presets, and clear refusals of bad input.
+
+#include "tests/auwrapper/component/ComponentFixture.h"
+#include "tools/au/AUBundleComponent.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace aucomponenttest;
+using namespace q9framework::cf;
+
+namespace {
+
+struct RunResult {
+    int exitCode;
+    std::string output;   // stdout and stderr
+};
+
+RunResult run(const std::string& directory, const std::string& arguments)
+{
+    const std::string command = "cd '" + directory + "' && '" KELVANE_PROGRAM "' " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    RunResult result{-1, {}};
+    if (pipe == nullptr)
+        return result;
+    std::array<char, 4096> buffer{};
+    size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), got);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+/** Keeps the user's real preset folders out of every test: the host opens with conversion on. */
+struct ScratchFolders {
+    TemporaryFolder folder;
+    ScratchFolders()
+    {
+        setenv("KELVANE_AUDIO_USER_DIR", (folder.path() + "/user").c_str(), 1);
+        setenv("KELVANE_AUDIO_LOCAL_DIR", (folder.path() + "/local").c_str(), 1);
+    }
+};
+
+} // namespace
+
+TEST(TestHost, DemoThroughTheAudioUnitIsBitIdenticalToTheVSTHost)
+{
+    ScratchFolders scratch;
+    const std::string dir = scratch.folder.path();
+    const struct {
+        const char* what;
+        std::string options;
+    } cases[] = {
+        {"the demo setting", ""},
+        {"drive, time characters and odd blocks", "--drive 35 --attack-time sharp --release-time soft --block 333"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RunResult vst = run(dir, "render -o vst.wav " + c.options);
+        ASSERT_EQ(vst.exitCode, 0) << vst.output;
+        const RunResult au = run(dir, "au render -o au.wav " + c.options);
+        ASSERT_EQ(au.exitCode, 0) << au.output;
+        const std::string a = scratch.folder.read("vst.wav"), b = scratch.folder.read("au.wav");
+        ASSERT_GT(a.size(), 100000u);
+        EXPECT_TRUE(a == b) << "the wrapper adds no processing of its own";
+    }
+}
+
+TEST(TestHost, InfoListsParametersRangesValueTextsAndPresets)
+{
+    ScratchFolders scratch;
+    const RunResult info = run(scratch.folder.path(), "au info");
+    ASSERT_EQ(info.exitCode, 0) << info.output;
+    for (const char* expected : {"'aufx' 'KvLn'", "1>1 1>2 2>1 2>2", "Attack Time", "sharp|mid|soft", "-9 .. 9",
+                                 "dB", "off|on", "Punchy Drums", "Drive Glue", "Tight Room"})
+        EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
+}
+
+TEST(TestHost, StateSavedAsAupresetIsRestored)
+{
+    ScratchFolders scratch;
+    const std::string dir = scratch.folder.path();
+    const RunResult save = run(dir, "au info --attack 50 --gain -3 --release-time sharp --save-state saved.aupreset");
+    ASSERT_EQ(save.exitCode, 0) << save.output;
+    EXPECT_NE(scratch.folder.read("saved.aupreset").find("<key>vstdata</key>"), std::string::npos);
+
+    const RunResult load = run(dir, "au info --state saved.aupreset");
+    ASSERT_EQ(load.exitCode, 0) << load.output;
+    EXPECT_NE(load.output.find("now 50 "), std::string::npos) << load.output;
+    EXPECT_NE(load.output.find("now -3"), std::string::npos) << "the effect keeps six decimals in its state" << load.output;
+}
+
+TEST(TestHost, BadInputIsRefusedWithTheFileAndTheProblem)
+{
+    ScratchFolders scratch;
+    const std::string dir = scratch.folder.path();
+    scratch.folder.write("garbage.aupreset", "not a property list");
+    scratch.folder.write("other.aupreset", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key>"
+                                           "<integer>1</integer></dict></plist>");
+    scratch.folder.write("NoAU.vst/Contents/Info.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>");
+    scratch.folder.write("NoAU.vst/Contents/x86_64-linux/NoAU.so", "never loaded: the entry is missing first");
+    const struct {
+        std::string arguments;
+        const char* mentions;
+        int exitCode;
+    } cases[] = {
+        {"au info --state garbage.aupreset", "garbage.aupreset", 1},
+        {"au info --state other.aupreset", "not a preset of this plug-in", 1},
+        {"au info --preset Nope", "no factory preset 'Nope'", 1},
+        {"au info --plugin NoAU.vst", "no AudioComponents entry", 1},
+        {"au info --attack 120", "--attack", 2},
+        {"au dance", "unknown action", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const RunResult r = run(dir, c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.output;
+        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
+    }
+}
+
+TEST(TestHost, FactoryPresetsOfTheRealPlugInAreDistinct)
+{
+    ScratchFolders scratch;
+    kelvane::AUBundleComponent component;
+    std::string error;
+    ASSERT_TRUE(component.load(AUCOMPONENT_KELVANE_BUNDLE, error)) << error;
+    std::unique_ptr<kelvane::AUHostInstance> unit = component.createInstance();
+    ASSERT_EQ(unit->open(), noErr);
+    EXPECT_EQ(unit->call(kComponentVersionSelect), 0x00020503);
+
+    CFArrayRef presets = nullptr;
+    ASSERT_EQ(unit->get(kAudioUnitProperty_FactoryPresets, kAudioUnitScope_Global, 0, presets), noErr);
+    CFRef<CFArrayRef> held(presets);
+    ASSERT_GE(CFArrayGetCount(presets), 6);
+    std::set<std::vector<float>> settings;
+    for (CFIndex i = 0; i < CFArrayGetCount(presets); ++i) {
+        const AUPreset preset = *static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
+        SCOPED_TRACE(toStdString(preset.presetName));
+        ASSERT_EQ(unit->set(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, preset), noErr);
+        std::vector<float> values(7);
+        for (UInt32 p = 0; p < 7; ++p)
+            ASSERT_EQ(unit->getParameter(p, kAudioUnitScope_Global, 0, &values[p]), noErr);
+        EXPECT_EQ(values[2], 0.0f) << "no factory preset is bypassed";
+        settings.insert(values);
+    }
+    EXPECT_EQ(settings.size(), static_cast<size_t>(CFArrayGetCount(presets))) << "every preset sets something else";
+    EXPECT_EQ(unit->close(), noErr);
+}
