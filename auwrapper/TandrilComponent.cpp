@@ -379,14 +379,19 @@ VstTimeInfo* TandrilComponent::getTimeInfo(VSTPlugIn&, int32_t)
     return &timeInfo;
 }
 
-void TandrilComponent::beginEdit(VSTPlugIn&, int32_t index)
+void TandrilComponent::postGesture(AudioUnitEventType type, int32_t index)
 {
     if (index < 0 || index >= effect().numParams)
         return;
     AudioUnitEvent event{};
-    event.mEventType = kAudioUnitEvent_BeginParameterChangeGesture;
+    event.mEventType = type;
     event.mArgument.mParameter = AudioUnitParameter{instance, static_cast<AudioUnitParameterID>(index), kAudioUnitScope_Global, 0};
     AUEventListenerNotify(nullptr, nullptr, &event);
+}
+
+void TandrilComponent::beginEdit(VSTPlugIn&, int32_t index)
+{
+    postGesture(kAudioUnitEvent_BeginParameterChangeGesture, index);
 }
 
 void TandrilComponent::automate(VSTPlugIn&, int32_t index, float)
@@ -402,12 +407,7 @@ void TandrilComponent::automate(VSTPlugIn&, int32_t index, float)
 
 void TandrilComponent::endEdit(VSTPlugIn&, int32_t index)
 {
-    if (index < 0 || index >= effect().numParams)
-        return;
-    AudioUnitEvent event{};
-    event.mEventType = kAudioUnitEvent_EndParameterChangeGesture;
-    event.mArgument.mParameter = AudioUnitParameter{instance, static_cast<AudioUnitParameterID>(index), kAudioUnitScope_Global, 0};
-    AUEventListenerNotify(nullptr, nullptr, &event);
+    postGesture(kAudioUnitEvent_EndParameterChangeGesture, index);
 }
 
 bool TandrilComponent::isPinConnected(VSTPlugIn&, bool, int32_t)

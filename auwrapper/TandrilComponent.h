@@ -198,6 +198,7 @@ private:
     void releaseEverything() noexcept;
     static void idleTimerFired(EventLoopTimerRef timer, void* userData);
     void notifyProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
+    void postGesture(AudioUnitEventType type, int32_t index);
     AudioComponentDescription componentDescription() const;
     const AEffect& effect() const { return *plugIn->getEffect(); }
     void resumeEffect();

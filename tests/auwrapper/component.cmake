@@ -11,7 +11,9 @@ set(aucomponent_effect_layouts
     "Chunk:2:2:1:1:0:TdCk"
     "Quad:2:4:1:1:0:TdQd"
     "Odd:3:3:1:0:0:TdOd"
-    "Mono:1:1:0:0:1:TdMo")
+    "Mono:1:1:0:0:1:TdMo"
+    "Wide:32:32:0:0:0:TdWd"
+    "TooWide:33:2:0:0:0:TdTw")
 set(aucomponent_effect_targets "")
 foreach(layout_text ${aucomponent_effect_layouts})
     string(REPLACE ":" ";" layout "${layout_text}")

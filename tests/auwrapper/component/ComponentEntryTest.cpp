@@ -77,6 +77,7 @@ TEST(ComponentEntry, OpenFailuresReportTheirStatusAndLeaveNoInstance)
         {"no parameter file", [](BundleSpec& s) { s.withParameters = false; }, fnfErr},
         {"no factory preset list", [](BundleSpec& s) { s.withFactoryList = false; }, fnfErr},
         {"a factory preset file that is missing", [](BundleSpec& s) { s.factoryList = "gone.aupreset\n"; }, fnfErr},
+        {"an effect with 33 inputs", [](BundleSpec& s) { s.effect = "TooWide"; }, otherExceptionStatus},
         {"TDConfig without CanDoMonoIO",
          [](BundleSpec& s) {
              s.config = "<key>AutoConvertPresets</key><false/><key>PresetIsFXB</key><false/><key>UpdateNameOnLoad</key><true/>";
@@ -134,13 +135,7 @@ TEST(ComponentEntry, ListenerAndNotificationListsAreBounded)
         ASSERT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), noErr);
     EXPECT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), memFullErr);
     EXPECT_EQ(f.host().call(kAudioUnitRemoveRenderNotifySelect, &countRender, &calls), noErr);
-    float left[8] = {}, right[8] = {};
-    struct {
-        UInt32 count;
-        AudioBuffer buffers[2];
-    } list{2, {{1, sizeof left, left}, {1, sizeof right, right}}};
-    AudioTimeStamp time{};
-    EXPECT_EQ(f.host().render(nullptr, &time, 0, 8, reinterpret_cast<AudioBufferList*>(&list)), noErr);
+    EXPECT_EQ(f.renderStereoBlock(8), noErr);
     EXPECT_EQ(calls, 0) << "every registration equal in both members was removed";
 }
 
@@ -180,16 +175,67 @@ TEST(ComponentEntry, MidiIsQueuedForTheNextBlock)
     for (int i = 0; i < 1024; ++i)
         ASSERT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x90), UInt32(60), UInt32(100), UInt32(i % 8)), noErr);
     EXPECT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x80), UInt32(60), UInt32(0), UInt32(0)), memFullErr);
-    float left[8] = {}, right[8] = {};
-    struct {
-        UInt32 count;
-        AudioBuffer buffers[2];
-    } list{2, {{1, sizeof left, left}, {1, sizeof right, right}}};
-    AudioTimeStamp time{};
-    ASSERT_EQ(f.host().render(nullptr, &time, 0, 8, reinterpret_cast<AudioBufferList*>(&list)), noErr);
+    ASSERT_EQ(f.renderStereoBlock(8), noErr);
     EXPECT_EQ(f.effectControl().lastEventCount, 1024);
     EXPECT_EQ(f.effectControl().lastEventBytes[0], 0x90);
     EXPECT_EQ(f.effectControl().lastEventDelta, 7);
     EXPECT_EQ(f.host().call(kMusicDeviceMIDIEventSelect, UInt32(0x80), UInt32(60), UInt32(0), UInt32(0)), noErr)
         << "the queue is empty again after the block";
+}
+
+TEST(ComponentEntry, ThirtyTwoChannelsOpenAsThirtyTwoMonoBuses)
+{
+    BundleSpec spec;
+    spec.effect = "Wide";
+    ComponentFixture f(spec);
+    ASSERT_EQ(f.open(), noErr);
+    EXPECT_EQ(f.component().getInputBusCount(), 32);
+    EXPECT_EQ(f.component().getOutputBusCount(), 32);
+    EXPECT_EQ(f.component().getOutputBusStart(31), 31);
+}
+
+namespace {
+
+OSStatus beatAndTempo(void* user, Float64* beat, Float64* tempo)
+{
+    *beat = *static_cast<Float64*>(user);
+    *tempo = 96.0;
+    return noErr;
+}
+
+OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, Boolean* cycling, Float64* start, Float64* end)
+{
+    *playing = 1;
+    *changed = 0;
+    *sample = 4410.0;
+    *cycling = 0;
+    *start = 4.0;
+    *end = 8.0;
+    return noErr;
+}
+
+OSStatus cannotAnswer(void*, UInt32*, Float32*, UInt32*, Float64*)
+{
+    return kAudioUnitErr_CannotDoInCurrentContext;
+}
+
+} // namespace
+
+TEST(ComponentEntry, TransportFromTheHostCallbacksReachesTheEffect)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    Float64 beat = 12.5;
+    HostCallbackInfo callbacks{&beat, &beatAndTempo, &cannotAnswer, &transport, nullptr};
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, callbacks), noErr);
+    ASSERT_EQ(f.renderStereoBlock(16), noErr);
+    q9framework::TandrilComponent& c = f.component();
+    const VstTimeInfo* time = c.getTimeInfo(c.getPlugIn(), 0);
+    EXPECT_EQ(time->ppqPos, 12.5);
+    EXPECT_EQ(time->tempo, 96.0);
+    EXPECT_EQ(time->samplePos, 4410.0) << "the transport's position wins over the time stamp";
+    EXPECT_EQ(time->cycleEndPos, 8.0);
+    EXPECT_EQ(time->sampleRate, 44100.0);
+    EXPECT_EQ(time->flags, kVstPpqPosValid | kVstTempoValid | kVstTransportPlaying | kVstCyclePosValid)
+        << "no bar or signature flags from a callback that could not answer";
 }

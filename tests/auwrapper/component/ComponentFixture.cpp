@@ -1,5 +1,6 @@
 #include "tests/auwrapper/component/ComponentFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -73,6 +74,17 @@ void ComponentFixture::setHostInfo(const std::string& identifier, const std::str
     CFRef<CFStringRef> id(createString(identifier)), v(createString(version));
     CFDictionarySetValue(hostInfo, CFSTR("CFBundleIdentifier"), id.get());
     CFDictionarySetValue(hostInfo, CFSTR("CFBundleShortVersionString"), v.get());
+}
+
+OSStatus ComponentFixture::renderStereoBlock(UInt32 frames)
+{
+    float left[64] = {}, right[64] = {};
+    struct {
+        UInt32 count;
+        AudioBuffer buffers[2];
+    } list{2, {{1, frames * 4, left}, {1, frames * 4, right}}};
+    AudioTimeStamp time{};
+    return instance->render(nullptr, &time, 0, std::min<UInt32>(frames, 64), reinterpret_cast<AudioBufferList*>(&list));
 }
 
 OSStatus ComponentFixture::open()

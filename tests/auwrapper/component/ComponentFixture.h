@@ -67,6 +67,8 @@ public:
     const TemporaryFolder& folder() const { return temp; }
     std::string resources() const { return bundle + "/Contents/Resources"; }
     void setHostInfo(const std::string& identifier, const std::string& version);
+    /** One render of `frames` (at most 64) frames of output bus 0 into two scratch buffers, at time 0. */
+    OSStatus renderStereoBlock(UInt32 frames);
 
     BundleSpec spec;
 

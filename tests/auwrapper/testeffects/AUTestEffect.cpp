@@ -169,7 +169,7 @@ void processReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 fram
     const float gain = 1.0f + self(e).programs[self(e).current].values[0];
     // Sample by sample, all inputs read before any output is written: the wrapper processes in place.
     for (VstInt32 i = 0; i < frames; ++i) {
-        float in[32];
+        float in[64];
         for (int c = 0; c < e->numInputs; ++c)
             in[c] = inputs[c][i];
         for (int c = 0; c < e->numOutputs; ++c)
