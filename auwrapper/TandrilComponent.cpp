@@ -3,6 +3,7 @@
 #include "auwrapper/platform/FileSystem.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -28,9 +29,12 @@ const char* const productName = "Tandril";
 template <typename T>
 T slot(const ComponentParameters* params, int index)
 {
+    static_assert(sizeof(T) <= sizeof(long), "one argument per slot");
     T value;
-    // Arguments narrower than a slot sit in its low bytes (little-endian), as the caller stored them.
-    std::memcpy(&value, &params->params[index], sizeof value);
+    // The record is as long as the call needs, past its declared one-slot array: address the slots
+    // by offset. Arguments narrower than a slot sit in its low bytes (little-endian).
+    const auto* slots = reinterpret_cast<const unsigned char*>(params) + offsetof(ComponentParameters, params);
+    std::memcpy(&value, slots + sizeof(long) * static_cast<size_t>(index), sizeof value);
     return value;
 }
 

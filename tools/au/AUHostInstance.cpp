@@ -1,5 +1,7 @@
 #include "tools/au/AUHostInstance.h"
 
+#include <cstddef>
+
 namespace kelvane {
 
 struct AUHostServicesImpl {
@@ -152,14 +154,25 @@ OSStatus AUHostInstance::close()
     return status;
 }
 
+OSStatus AUHostInstance::callWithSlots(SInt16 selector, const long* slots, int count)
+{
+    if (count < 1 || count > 16)
+        return paramErr;
+    // The published block is declared with one slot; a real one is as long as the call needs.
+    alignas(ComponentParameters) unsigned char block[offsetof(ComponentParameters, params) + 16 * sizeof(long)] = {};
+    auto* header = reinterpret_cast<ComponentParameters*>(block);
+    header->what = selector;
+    header->paramSize = static_cast<UInt8>(sizeof(long) * static_cast<size_t>(count - 1));
+    std::memcpy(block + offsetof(ComponentParameters, params), slots, sizeof(long) * static_cast<size_t>(count));
+    return entry(header, storage);
+}
+
 OSStatus AUHostInstance::canDo(SInt16 selector)
 {
-    Parameters p{};
-    p.header.what = kComponentCanDoSelect;
-    p.header.paramSize = 8;
-    p.header.params[0] = 0;
-    store(p.header.params[1], selector);
-    return entry(&p.header, storage);
+    // Slot 0 carries nothing for can-do; the selector asked about stands in slot 1.
+    long slots[2] = {0, 0};
+    store(slots[1], selector);
+    return callWithSlots(kComponentCanDoSelect, slots, 2);
 }
 
 int AUHostInstance::fireTimers()

@@ -45,14 +45,10 @@ public:
     template <typename... Args>
     OSStatus call(SInt16 selector, Args... args)
     {
-        Parameters p{};
-        p.header.what = selector;
-        p.header.paramSize = static_cast<UInt8>(8 * sizeof...(Args));
-        long* slots = p.header.params;
-        slots[0] = reinterpret_cast<long>(unit());
+        long slots[1 + sizeof...(Args)] = {reinterpret_cast<long>(unit())};
         int i = 1;
         (store(slots[i++], args), ...);
-        return entry(&p.header, storage);
+        return callWithSlots(selector, slots, 1 + static_cast<int>(sizeof...(Args)));
     }
     /** The can-do selector about `selector`. */
     OSStatus canDo(SInt16 selector);
@@ -129,10 +125,8 @@ private:
         ComponentInstanceRecord base;   // first: the component reads only base.data[0]
         AUHostInstance* owner;
     };
-    union Parameters {
-        ComponentParameters header;
-        unsigned char room[sizeof(ComponentParameters) + 16 * sizeof(long)];
-    };
+    /** Builds the parameter block (flags, size, selector, then the slots) and calls the entry. */
+    OSStatus callWithSlots(SInt16 selector, const long* slots, int count);
     template <typename T>
     static void store(long& slot, T value)
     {
