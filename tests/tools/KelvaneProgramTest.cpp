@@ -142,6 +142,9 @@ TEST_F(KelvaneProgram, BadArgumentsFailCleanlyAndNameTheProblem)
     std::string error;
     ASSERT_TRUE(writeAudioFile((folder / "six.wav").string(), six, error)) << error;
     std::ofstream(folder / "text.wav") << "not audio";
+    AudioData empty;
+    empty.channels.assign(2, {});
+    ASSERT_TRUE(writeAudioFile((folder / "empty.wav").string(), empty, error)) << error;
 
     const struct {
         const char* arguments;
@@ -158,6 +161,7 @@ TEST_F(KelvaneProgram, BadArgumentsFailCleanlyAndNameTheProblem)
         {"render a.wav b.wav", 2, "expected one input file"},
         {"render missing.wav", 1, "cannot read audio file 'missing.wav'"},
         {"render text.wav", 1, "cannot read audio file 'text.wav'"},
+        {"render empty.wav", 1, "'empty.wav' holds no audio"},
         {"render six.wav", 1, "'six.wav' has 6 channels; only mono and stereo files can be processed"},
         {"render --plugin nowhere.vst", 1, "plug-in 'nowhere.vst' does not exist"},
         {"info --plugin text.wav", 1, "is neither a bundle directory nor a .so file"},

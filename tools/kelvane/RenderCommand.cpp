@@ -254,6 +254,8 @@ int runRender(const std::vector<std::string>& args)
         outputPath = line.has("-o") ? line.value("-o") : defaultOutputPath(inputName);
         plotPath = line.value("--plot");
     }
+    if (input.numFrames() == 0)
+        return failure("'" + inputName + "' holds no audio");
     if (input.numChannels() > 2)
         return failure("'" + inputName + "' has " + std::to_string(input.numChannels())
                        + " channels; only mono and stereo files can be processed");
