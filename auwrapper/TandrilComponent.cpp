@@ -431,7 +431,7 @@ void TandrilComponent::updateDisplay(VSTPlugIn&)
 
 void TandrilComponent::sizeWindow(VSTPlugIn&, int32_t, int32_t)
 {
-    // The view that would be resized arrives with the editor's Audio Unit view.
+    // Resizes the open view; no view exists until the Audio Unit view is made (see createView).
 }
 
 void* TandrilComponent::createView()

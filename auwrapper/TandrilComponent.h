@@ -113,8 +113,11 @@ public:
     int getInputBusStart(int bus) const noexcept { return inputBusStart[bus]; }
     int getOutputBusStart(int bus) const noexcept { return outputBusStart[bus]; }
 
-    /** The view the host shows the editor in; the view itself comes with the editor. */
+    /** The container view the effect's editor opens into. Not made yet: the Audio Unit view arrives with
+        the editor's view work, so this returns null and hosts show no editor. The CocoaUI property
+        already answers with the bundle and the factory class name the view will be published under. */
     virtual void* createView();
+    /** Forgets the current view (none exists yet). */
     virtual void dropView();
 
 private:

@@ -239,3 +239,22 @@ TEST(ComponentEntry, TransportFromTheHostCallbacksReachesTheEffect)
     EXPECT_EQ(time->flags, kVstPpqPosValid | kVstTempoValid | kVstTransportPlaying | kVstCyclePosValid)
         << "no bar or signature flags from a callback that could not answer";
 }
+
+TEST(ComponentEntry, CloseReleasesEveryValueItMade)
+{
+    const long before = q9framework::cf::liveObjectCount();
+    {
+        ComponentFixture f;
+        ASSERT_EQ(f.open(), noErr);
+        // Values handed to the host are the host's to release; the component keeps its own.
+        q9framework::cf::CFPropertyListRef state = nullptr;
+        ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, state), noErr);
+        ASSERT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, state), noErr);
+        q9framework::cf::CFRelease(state);
+        AUPreset preset{};
+        ASSERT_EQ(f.host().get(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, preset), noErr);
+        q9framework::cf::CFRelease(preset.presetName);
+        ASSERT_EQ(f.host().close(), noErr);
+    }
+    EXPECT_EQ(q9framework::cf::liveObjectCount(), before);
+}
