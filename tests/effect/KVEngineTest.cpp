@@ -192,18 +192,6 @@ TEST(KVEngine, NonFiniteInputFollowsTheRecipe)
     }
 }
 
-TEST(KVEngine, StereoOfEqualChannelsIsTheMonoResult)
-{
-    // (|x| + |x|) * 0.5 is |x| exactly: linked stereo must then shape both sides like mono.
-    const DrumLoop drums(20000);
-    Pair mono(0.9f, 0.2f, 0.6f, 0.4f), stereo(0.9f, 0.2f, 0.6f, 0.4f);
-    std::vector<float> m(drums.left), l(drums.left), r(drums.left);
-    mono.engine.processMono(m.data(), m.data(), 20000);
-    stereo.engine.processStereo(l.data(), r.data(), l.data(), r.data(), 20000);
-    EXPECT_EQ(firstDifference(l.data(), m.data(), 20000), -1);
-    EXPECT_EQ(firstDifference(r.data(), m.data(), 20000), -1);
-}
-
 TEST(KVEngine, BlocksWriteExactlyTheirFramesAndEndOnTheTargets)
 {
     const float guardValue = -12345.0f;
