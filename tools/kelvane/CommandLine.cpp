@@ -86,15 +86,15 @@ std::string CommandLine::value(const std::string& name) const
     return it == values.end() ? std::string() : it->second;
 }
 
-bool parseNumberOption(const std::string& optionName, const std::string& text, double minimum, double maximum,
-                       const std::string& unit, double& out, std::string& error)
+namespace {
+// The one place the two option parsers' messages are worded: a text that is no number of the kind
+// asked for, or a number outside the range.
+template <typename T>
+bool acceptParsed(const std::string& optionName, const std::string& text, bool parsed, T v, T minimum, T maximum,
+                  const std::string& kind, const std::string& range, T& out, std::string& error)
 {
-    const std::string range = formatBound(minimum) + " to " + formatBound(maximum) + (unit.empty() ? "" : " " + unit);
-    char* end = nullptr;
-    errno = 0;
-    const double v = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
-    if (text.empty() || end == nullptr || *end != '\0' || errno != 0 || !std::isfinite(v)) {
-        error = "option '" + optionName + "' expects a number from " + range + ", got '" + text + "'";
+    if (!parsed) {
+        error = "option '" + optionName + "' expects " + kind + " from " + range + ", got '" + text + "'";
         return false;
     }
     if (v < minimum || v > maximum) {
@@ -104,6 +104,18 @@ bool parseNumberOption(const std::string& optionName, const std::string& text, d
     out = v;
     return true;
 }
+} // namespace
+
+bool parseNumberOption(const std::string& optionName, const std::string& text, double minimum, double maximum,
+                       const std::string& unit, double& out, std::string& error)
+{
+    const std::string range = formatBound(minimum) + " to " + formatBound(maximum) + (unit.empty() ? "" : " " + unit);
+    char* end = nullptr;
+    errno = 0;
+    const double v = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+    const bool parsed = !text.empty() && end != nullptr && *end == '\0' && errno == 0 && std::isfinite(v);
+    return acceptParsed(optionName, text, parsed, v, minimum, maximum, "a number", range, out, error);
+}
 
 bool parseIntegerOption(const std::string& optionName, const std::string& text, long minimum, long maximum, long& out,
                         std::string& error)
@@ -112,16 +124,8 @@ bool parseIntegerOption(const std::string& optionName, const std::string& text, 
     errno = 0;
     const long v = text.empty() ? 0 : std::strtol(text.c_str(), &end, 10);
     const std::string range = std::to_string(minimum) + " to " + std::to_string(maximum);
-    if (text.empty() || end == nullptr || *end != '\0' || errno != 0) {
-        error = "option '" + optionName + "' expects a whole number from " + range + ", got '" + text + "'";
-        return false;
-    }
-    if (v < minimum || v > maximum) {
-        error = "option '" + optionName + "' is out of range: " + text + " is not within " + range;
-        return false;
-    }
-    out = v;
-    return true;
+    const bool parsed = !text.empty() && end != nullptr && *end == '\0' && errno == 0;
+    return acceptParsed(optionName, text, parsed, v, minimum, maximum, "a whole number", range, out, error);
 }
 
 std::string describeOptions(const std::vector<OptionSpec>& specs)
