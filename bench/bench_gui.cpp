@@ -4,7 +4,7 @@
 #include "framework/gui/Painter.h"
 #include "framework/gui/Texture.h"
 #include "framework/gui/linux/OpenGLContext.h"
-#include "framework/gui/linux/OpenGLViewX11.h"
+#include "TestGLWindow.h"
 
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
@@ -96,7 +96,7 @@ BENCHMARK(BM_Resample)->Args({750, 175})->Args({1499, 350})->Unit(benchmark::kMi
 void BM_UploadFrame(benchmark::State& state)
 {
     const bool whole = state.range(0) != 0;
-    auto view = OpenGLViewX11::create(750, 175, true, false);
+    auto view = TestGLWindow::create(750, 175, true, false);
     auto context = view ? OpenGLContext::create(view->getDisplay(), view->getWindow(), true) : nullptr;
     if (!context) {
         state.SkipWithError("no X display with GLX");

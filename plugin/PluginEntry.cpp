@@ -5,6 +5,8 @@
     assembler label "main". main_macho is the Mac hosts' name, kept so one list of entry points serves
     every host and our own Audio Unit wrapper. All of them build one instance through CreateEngine. */
 #include "effect/KVAudioPlugin.h"
+#include "framework/gui/GuiServices.h"
+#include "framework/gui/linux/LinuxPlatform.h"
 #include "framework/plugin/VST2Entry.h"
 
 #define KELVANE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -20,6 +22,10 @@ q9framework::AudioPlugin* createKelvane()
 
 KELVANE_EXPORT AEffect* CreateEngine(audioMasterCallback audioMaster)
 {
+    // The module is where the toolkit meets its Linux side: both are installed before the framework's
+    // services start with the first instance (installing again is harmless).
+    q9framework::installLinuxGuiPlatform();
+    q9framework::installGuiServices();
     return q9framework::createVST2Engine(audioMaster, &createPluginInfo, &createKelvane);
 }
 

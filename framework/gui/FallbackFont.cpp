@@ -1,6 +1,6 @@
 #include "framework/gui/FallbackFont.h"
 #include "framework/gui/FontEngine.h"
-#include "framework/resources/FileStream.h"
+#include "framework/core/FileStream.h"
 
 namespace q9framework {
 

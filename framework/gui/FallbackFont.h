@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/gui/DeletedAtShutdown.h"
+#include "framework/core/DeletedAtShutdown.h"
 #include "framework/gui/Font.h"
 
 #include <memory>

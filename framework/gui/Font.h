@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/gui/ReferenceCountedObject.h"
-#include "framework/resources/String.h"
+#include "framework/core/ReferenceCountedObject.h"
+#include "framework/core/String.h"
 
 #include <climits>
 #include <cstddef>

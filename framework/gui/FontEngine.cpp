@@ -1,6 +1,8 @@
 #include "framework/gui/FontEngine.h"
 #include "framework/gui/FallbackFont.h"
 
+#include <atomic>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_LCD_FILTER_H
@@ -158,6 +160,21 @@ bool createFontEngine(std::unique_ptr<FontLocator> locator)
     }
     engineInstance = engine;
     return true;
+}
+
+namespace {
+std::atomic<std::unique_ptr<FontLocator> (*)()> systemLocatorFactory{nullptr};
+} // namespace
+
+void FontLocator::setSystemFactory(std::unique_ptr<FontLocator> (*factory)()) noexcept
+{
+    systemLocatorFactory.store(factory);
+}
+
+std::unique_ptr<FontLocator> FontLocator::createSystem()
+{
+    const auto factory = systemLocatorFactory.load();
+    return factory != nullptr ? factory() : nullptr;
 }
 
 bool createFontEngine()

@@ -1,7 +1,7 @@
 #pragma once
 #include "framework/gui/FontLocator.h"
 #include "framework/gui/GlyphsCache.h"
-#include "framework/resources/MemoryBlock.h"
+#include "framework/core/MemoryBlock.h"
 
 #include <memory>
 #include <vector>

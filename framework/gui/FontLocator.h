@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/String.h"
+#include "framework/core/String.h"
 
 #include <memory>
 
@@ -17,8 +17,10 @@ public:
     /** Path of the system's best match for a generic family such as "sans-serif". */
     virtual String findMatch(const char* genericFamily) = 0;
 
-    /** The system's locator (fontconfig): defined in linux/FontconfigLocator.cpp. */
+    /** The system's locator, made by the factory the platform layer installed; null when none is. */
     static std::unique_ptr<FontLocator> createSystem();
+    /** Installed by the platform layer (fontconfig on Linux) before the framework starts. */
+    static void setSystemFactory(std::unique_ptr<FontLocator> (*factory)()) noexcept;
 };
 
 } // namespace q9framework

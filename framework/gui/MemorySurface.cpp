@@ -1,4 +1,5 @@
 #include "framework/gui/MemorySurface.h"
+#include "framework/gui/RenderingContext.h"
 
 namespace q9framework {
 
@@ -10,6 +11,20 @@ uint8_t* MemorySurface::lockPixels(int32_t& strideBytes)
 {
     strideBytes = image.getStride();
     return image.isNull() ? nullptr : image.getPixels();
+}
+
+std::unique_ptr<Surface> createSurface(RenderingContext* context, int kind, int32_t width, int32_t height)
+{
+    switch (kind) {
+    case surfaceMemory:
+    case surfaceQuartz:
+        return std::make_unique<MemorySurface>(width, height);
+    case surfaceOpenGL:
+    case surfaceOpenGLOnly:
+        return context != nullptr ? context->createWindowSurface(width, height) : nullptr;
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace q9framework

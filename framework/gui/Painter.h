@@ -1,9 +1,9 @@
 #pragma once
 #include "framework/gui/Font.h"
-#include "framework/resources/Colour.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Colour.h"
+#include "framework/core/Geometry.h"
 #include "framework/resources/Image.h"
-#include "framework/resources/String.h"
+#include "framework/core/String.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/Colour.h"
+#include "framework/core/Colour.h"
 
 #include <algorithm>
 #include <cstdint>

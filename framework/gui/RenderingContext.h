@@ -1,7 +1,7 @@
 #pragma once
 #include "framework/gui/Texture.h"
-#include "framework/resources/Colour.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Colour.h"
+#include "framework/core/Geometry.h"
 #include "framework/resources/Image.h"
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 namespace q9framework {
 
+class Surface;
 class Texture;
 
 /** Pixel size of a drawable. */
@@ -42,6 +43,9 @@ public:
     /** A texture of the source rectangle clipped to the image, filled from it; null when that is empty. */
     virtual std::unique_ptr<Texture> createTextureFromImage(const Image& image, Rectangle source, int32_t format,
                                                             bool unpremultiply);
+    /** A window surface drawn through this context (its texture, and whatever on-screen copies the
+        context can do), owned by the caller; null when the texture cannot be made. */
+    virtual std::unique_ptr<Surface> createWindowSurface(int32_t width, int32_t height) = 0;
     /** The scissor box, top-left origin. */
     virtual Rectangle getClip() = 0;
     /** An empty rectangle turns clipping off (it does not hide everything). */

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,8 +46,8 @@ enum SurfaceKind {
 };
 
 /** A surface of the kind for a window of the given size, owned by the caller: 0 and 2 a MemorySurface,
-    1 and 3 an OpenGLSurface on the context (null without a context, or when its texture cannot be made);
-    any other kind null. Defined with the OpenGL code (linux/OpenGLSurface.cpp). */
+    1 and 3 the context's window surface (null without a context, or when its texture cannot be made);
+    any other kind null. */
 std::unique_ptr<Surface> createSurface(RenderingContext* context, int kind, int32_t width, int32_t height);
 
 } // namespace q9framework

@@ -1,9 +1,9 @@
 #pragma once
-#include "framework/gui/CriticalSection.h"
+#include "framework/core/CriticalSection.h"
 #include "framework/plugin/PluginInfo.h"
 #include "framework/plugin/ProcessInfo.h"
-#include "framework/resources/Stream.h"
-#include "framework/resources/String.h"
+#include "framework/core/Stream.h"
+#include "framework/core/String.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/String.h"
+#include "framework/core/String.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "framework/plugin/VST2Editor.h"
 
 #include "framework/plugin/AudioPlugin.h"
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/MessageLoop.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "framework/plugin/VST2Entry.h"
 
-#include "framework/gui/FrameworkInitialiser.h"
+#include "framework/core/FrameworkInitialiser.h"
 #include "framework/plugin/PluginInfo.h"
 #include "framework/plugin/VST2Wrapper.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "framework/plugin/AudioEffectX.h"
 #include "framework/plugin/AudioPlugin.h"
-#include "framework/resources/MemoryStream.h"
+#include "framework/core/MemoryStream.h"
 
 #include <cstddef>
 

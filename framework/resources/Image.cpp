@@ -1,8 +1,8 @@
 #include "framework/resources/Image.h"
 
-#include "framework/resources/FileContents.h"
+#include "framework/core/FileContents.h"
 #include "framework/resources/RecordMagic.h"
-#include "framework/resources/Stream.h"
+#include "framework/core/Stream.h"
 #include "framework/resources/platform/ImageDecoders.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/resources/Geometry.h"
-#include "framework/resources/ReferenceCountedObject.h"
+#include "framework/core/Geometry.h"
+#include "framework/core/ReferenceCountedObject.h"
 
 #include <cstddef>
 #include <cstdint>

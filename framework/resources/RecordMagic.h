@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/Stream.h"
+#include "framework/core/Stream.h"
 
 #include <cstring>
 

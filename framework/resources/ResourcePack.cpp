@@ -1,9 +1,9 @@
 #include "framework/resources/ResourcePack.h"
 
-#include "framework/resources/FileContents.h"
-#include "framework/resources/FileStream.h"
+#include "framework/core/FileContents.h"
+#include "framework/core/FileStream.h"
 #include "framework/resources/RecordMagic.h"
-#include "framework/resources/Stream.h"
+#include "framework/core/Stream.h"
 
 #include <dlfcn.h>
 

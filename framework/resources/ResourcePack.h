@@ -1,8 +1,8 @@
 #pragma once
 #include "framework/resources/Image.h"
-#include "framework/resources/MemoryBlock.h"
+#include "framework/core/MemoryBlock.h"
 #include "framework/resources/Sample.h"
-#include "framework/resources/String.h"
+#include "framework/core/String.h"
 
 #include <cstdint>
 #include <memory>

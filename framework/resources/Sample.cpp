@@ -1,7 +1,7 @@
 #include "framework/resources/Sample.h"
 
-#include "framework/resources/FileContents.h"
-#include "framework/resources/Stream.h"
+#include "framework/core/FileContents.h"
+#include "framework/core/Stream.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "effect/KVAudioPlugin.h"
 
-#include "framework/resources/MemoryStream.h"
+#include "framework/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 

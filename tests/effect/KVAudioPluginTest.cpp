@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/resources/FileStream.h"
+#include "framework/core/FileStream.h"
 #include "framework/resources/ResourcePack.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 file(GLOB tests_gl_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/gl/*.cpp)
 if(tests_gl_sources AND TARGET framework_gui_linux AND EXISTS ${PROJECT_SOURCE_DIR}/framework/gui/Painter.cpp)
     add_executable(tests_gl ${tests_gl_sources})
-    target_link_libraries(tests_gl PRIVATE framework_gui_linux framework_gui test_support
+    target_link_libraries(tests_gl PRIVATE framework_gui_linux test_gl_window test_support
                           GTest::gtest_main project_warnings)
     gtest_discover_tests(tests_gl DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gui)
 endif()

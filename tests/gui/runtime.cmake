@@ -3,6 +3,6 @@
 file(GLOB tests_runtime_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/runtime/*.cpp)
 if(tests_runtime_sources)
     add_executable(tests_runtime ${tests_runtime_sources})
-    target_link_libraries(tests_runtime PRIVATE framework_gui test_support GTest::gtest_main project_warnings)
+    target_link_libraries(tests_runtime PRIVATE framework_core test_support GTest::gtest_main project_warnings)
     gtest_discover_tests(tests_runtime DISCOVERY_MODE PRE_TEST)
 endif()

@@ -1,6 +1,6 @@
 #include "framework/plugin/VST2Editor.h"
-#include "framework/gui/Clock.h"
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/Clock.h"
+#include "framework/core/MessageLoop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "framework/resources/Image.h"
-#include "framework/resources/MemoryStream.h"
+#include "framework/core/MemoryStream.h"
 
 #include "TestPictures.h"
 

@@ -1,5 +1,5 @@
-#include "framework/resources/FileStream.h"
-#include "framework/resources/MemoryStream.h"
+#include "framework/core/FileStream.h"
+#include "framework/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 

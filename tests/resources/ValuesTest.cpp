@@ -1,8 +1,8 @@
-#include "framework/resources/Colour.h"
-#include "framework/resources/Geometry.h"
-#include "framework/resources/MemoryBlock.h"
-#include "framework/resources/MemoryStream.h"
-#include "framework/resources/Var.h"
+#include "framework/core/Colour.h"
+#include "framework/core/Geometry.h"
+#include "framework/core/MemoryBlock.h"
+#include "framework/core/MemoryStream.h"
+#include "framework/core/Var.h"
 
 #include <gtest/gtest.h>
 

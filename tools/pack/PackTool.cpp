@@ -1,6 +1,6 @@
 #include "tools/pack/PackTool.h"
 
-#include "framework/resources/FileStream.h"
+#include "framework/core/FileStream.h"
 #include "framework/resources/ResourcePack.h"
 
 #include <cctype>

@@ -2,6 +2,7 @@
 // installed?" and "what does the system use for sans-serif?". No caching: the default font is looked up
 // once per process, and fontconfig keeps its own cache of the font folders.
 #include "framework/gui/FontLocator.h"
+#include "framework/gui/linux/LinuxPlatform.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -96,7 +97,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<FontLocator> FontLocator::createSystem()
+std::unique_ptr<FontLocator> createFontconfigLocator()
 {
     return std::make_unique<FontconfigLocator>();
 }

@@ -24,6 +24,7 @@ public:
     ~OpenGLContext() override;
 
     std::unique_ptr<Texture> createTexture(int32_t width, int32_t height, int32_t reserved, int32_t format) override;
+    std::unique_ptr<Surface> createWindowSurface(int32_t width, int32_t height) override;
     Rectangle getClip() override;
     void setClip(Rectangle clip) override;
     void drawRectOutline(Rectangle r, const Colour corners[4]) override;

@@ -1,8 +1,7 @@
-// The OpenGL window surface and the surface factory. On-screen copies use two framebuffer objects and
+// The OpenGL window surface. On-screen copies use two framebuffer objects and
 // glBlitFramebuffer (GL 3.0 / ARB_framebuffer_object, which Mesa and every current driver offer on a
 // compatibility context).
 #include "framework/gui/linux/OpenGLSurface.h"
-#include "framework/gui/MemorySurface.h"
 #include "framework/gui/linux/OpenGLContext.h"
 
 #include <epoxy/gl.h>
@@ -62,25 +61,12 @@ void OpenGLSurface::copyAreaOnScreen(void*, Rectangle source, Point destination)
         glEnable(GL_SCISSOR_TEST);
 }
 
-std::unique_ptr<Surface> createSurface(RenderingContext* context, int kind, int32_t width, int32_t height)
+std::unique_ptr<Surface> OpenGLContext::createWindowSurface(int32_t width, int32_t height)
 {
-    switch (kind) {
-    case surfaceMemory:
-    case surfaceQuartz:
-        return std::make_unique<MemorySurface>(width, height);
-    case surfaceOpenGL:
-    case surfaceOpenGLOnly: {
-        auto* gl = dynamic_cast<OpenGLContext*>(context);
-        if (gl == nullptr)
-            return nullptr;
-        std::unique_ptr<Texture> texture = gl->createTexture(width, height, 1, 1);
-        if (!texture)
-            return nullptr;
-        return std::make_unique<OpenGLSurface>(*gl, std::move(texture), width, height);
-    }
-    default:
+    std::unique_ptr<Texture> texture = createTexture(width, height, 1, 1);
+    if (!texture)
         return nullptr;
-    }
+    return std::make_unique<OpenGLSurface>(*this, std::move(texture), width, height);
 }
 
 } // namespace q9framework

@@ -4,7 +4,7 @@
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/OpenGLSurface.h"
 #include "framework/gui/linux/OpenGLTexture.h"
-#include "framework/gui/linux/OpenGLViewX11.h"
+#include "TestGLWindow.h"
 
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ protected:
 
     void SetUp() override
     {
-        view = OpenGLViewX11::create(width, height, true, true);
+        view = TestGLWindow::create(width, height, true, true);
         // Without DISPLAY there is nothing to test on; with one, failing to get a window is a failure.
         if (!view && std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "no X display (run under Xvfb)";
@@ -65,7 +65,7 @@ protected:
         view.reset();
     }
 
-    std::unique_ptr<OpenGLViewX11> view;
+    std::unique_ptr<TestGLWindow> view;
     std::unique_ptr<OpenGLContext> context;
 };
 
@@ -97,7 +97,7 @@ TEST_F(OpenGLTest, SingleBufferedContextsDrawWhereTheWindowShows)
     // Both kinds of window: a single-buffered context must not draw into a back buffer nobody shows.
     for (const bool visualHasBackBuffer : {false, true}) {
         SCOPED_TRACE(visualHasBackBuffer ? "double-buffered visual" : "single-buffered visual");
-        auto window = OpenGLViewX11::create(32, 16, visualHasBackBuffer, true);
+        auto window = TestGLWindow::create(32, 16, visualHasBackBuffer, true);
         ASSERT_NE(window, nullptr);
         auto single = OpenGLContext::create(window->getDisplay(), window->getWindow(), false);
         ASSERT_NE(single, nullptr);

@@ -1,6 +1,6 @@
-#include "framework/gui/AsyncCallback.h"
-#include "framework/gui/Message.h"
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/AsyncCallback.h"
+#include "framework/core/Message.h"
+#include "framework/core/MessageLoop.h"
 
 #include <gtest/gtest.h>
 

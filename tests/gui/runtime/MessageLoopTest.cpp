@@ -1,5 +1,5 @@
-#include "framework/gui/MessageLoop.h"
-#include "framework/gui/Timer.h"
+#include "framework/core/MessageLoop.h"
+#include "framework/core/Timer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "framework/gui/DeletedAtShutdown.h"
-#include "framework/gui/FrameworkInitialiser.h"
-#include "framework/gui/ReferenceCountedObject.h"
-#include "framework/gui/Thread.h"
-#include "framework/gui/Time.h"
-#include "framework/resources/String.h"
+#include "framework/core/DeletedAtShutdown.h"
+#include "framework/core/FrameworkInitialiser.h"
+#include "framework/core/ReferenceCountedObject.h"
+#include "framework/core/Thread.h"
+#include "framework/core/Time.h"
+#include "framework/core/String.h"
 
 #include <gtest/gtest.h>
 
@@ -155,20 +155,32 @@ TEST(String, FormatDurationCountsInBase60)
     }
 }
 
-TEST(FrameworkInitialiser, OwnsTheSharedPainterAndEndsShutdownObjects)
+namespace {
+std::vector<std::string> serviceSteps;
+struct StepRecorder : DeletedAtShutdown {
+    ~StepRecorder() override { serviceSteps.push_back("shutdown object"); }
+};
+} // namespace
+
+TEST(FrameworkInitialiser, RunsTheLayersHooksAroundTheShutdownObjects)
 {
+    FrameworkInitialiser::Services hooks;
+    hooks.start = [] { serviceSteps.push_back("start"); };
+    hooks.stopEarly = [] { serviceSteps.push_back("stop early"); };
+    hooks.stop = [] { serviceSteps.push_back("stop"); };
+    FrameworkInitialiser::installServices(hooks);
     EXPECT_FALSE(FrameworkInitialiser::isRunning());
-    EXPECT_EQ(FrameworkInitialiser::getSharedPainter(), nullptr);
     {
         FrameworkInitialiser services;
         EXPECT_TRUE(FrameworkInitialiser::isRunning());
-        EXPECT_NE(FrameworkInitialiser::getSharedPainter(), nullptr);
-        new Ordered(42);
+        new StepRecorder();
         (void) getMillisecondCounterHiRes();   // its time base is a shutdown object too
         EXPECT_GE(DeletedAtShutdown::getNumInstances(), 2);
     }
-    EXPECT_EQ(FrameworkInitialiser::getSharedPainter(), nullptr);
+    FrameworkInitialiser::installServices({});
+    EXPECT_FALSE(FrameworkInitialiser::isRunning());
     EXPECT_EQ(DeletedAtShutdown::getNumInstances(), 0);
+    EXPECT_EQ(serviceSteps, (std::vector<std::string>{"start", "stop early", "shutdown object", "stop"}));
     EXPECT_GT(getMillisecondCounterHiRes(), 0.0) << "the counter makes its time base again on use";
     DeletedAtShutdown::deleteAll();
 }

@@ -1,7 +1,7 @@
-#include "framework/gui/AsyncCallback.h"
+#include "framework/core/AsyncCallback.h"
 
-#include "framework/gui/MessageLoop.h"
-#include "framework/gui/ProcessWideList.h"
+#include "framework/core/MessageLoop.h"
+#include "framework/core/ProcessWideList.h"
 
 namespace q9framework {
 

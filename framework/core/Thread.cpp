@@ -1,6 +1,6 @@
-#include "framework/gui/Thread.h"
+#include "framework/core/Thread.h"
 
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/MessageLoop.h"
 
 #include <algorithm>
 #include <chrono>

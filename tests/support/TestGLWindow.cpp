@@ -1,28 +1,20 @@
-// A bare X11 window for OpenGL: a visual from glXChooseVisual (RGBA, 24-bit depth, optionally double
-// buffered), a colormap for it, and nothing else. No input, no window-manager hints beyond a name:
-// the toolkit's real window (embedded in a host's window) arrives with the native view.
-#include "framework/gui/linux/OpenGLViewX11.h"
+// A bare X11 window for OpenGL: the toolkit's GLX visual, a colormap for it, and nothing else. No input,
+// no window-manager hints beyond a name.
+#include "TestGLWindow.h"
+#include "framework/gui/linux/GLXVisual.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <epoxy/glx.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
-namespace q9framework {
 
-namespace {
-struct VisualInfoDeleter {
-    void operator()(XVisualInfo* v) const noexcept { XFree(v); }
-};
-} // namespace
-
-std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool doubleBuffered, bool mapped)
+std::unique_ptr<TestGLWindow> TestGLWindow::create(int width, int height, bool doubleBuffered, bool mapped)
 {
     if (width < 1 || height < 1)
         return nullptr;
-    std::unique_ptr<OpenGLViewX11> view(new OpenGLViewX11());
+    std::unique_ptr<TestGLWindow> view(new TestGLWindow());
     // A busy server (Xvfb on a loaded machine) refuses connections now and then with EAGAIN while its
     // listen queue is full; a few patient retries turn that into a short wait instead of no window.
     for (int attempt = 0; attempt < 25 && view->display == nullptr; ++attempt) {
@@ -36,11 +28,8 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
         return nullptr;
     Display* dpy = view->display;
 
-    constexpr int endOfList = 0;
-    int attributes[] = {GLX_RGBA,       GLX_RED_SIZE, 8, GLX_GREEN_SIZE,
-                        8,              GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE,
-                        24,             doubleBuffered ? GLX_DOUBLEBUFFER : endOfList, endOfList};
-    std::unique_ptr<XVisualInfo, VisualInfoDeleter> visual(glXChooseVisual(dpy, DefaultScreen(dpy), attributes));
+    const q9framework::XVisualInfoPtr visual =
+        q9framework::chooseGLXVisual(dpy, DefaultRootWindow(dpy), doubleBuffered);
     if (!visual)
         return nullptr;
 
@@ -69,7 +58,7 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
     return view;
 }
 
-OpenGLViewX11::~OpenGLViewX11()
+TestGLWindow::~TestGLWindow()
 {
     if (display == nullptr)
         return;
@@ -79,5 +68,3 @@ OpenGLViewX11::~OpenGLViewX11()
         XFreeColormap(display, colormap);
     XCloseDisplay(display);
 }
-
-} // namespace q9framework

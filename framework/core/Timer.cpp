@@ -1,6 +1,6 @@
-#include "framework/gui/Timer.h"
+#include "framework/core/Timer.h"
 
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/MessageLoop.h"
 
 #include <algorithm>
 

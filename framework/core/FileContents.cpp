@@ -1,6 +1,6 @@
-#include "framework/resources/FileContents.h"
+#include "framework/core/FileContents.h"
 
-#include "framework/resources/FileStream.h"
+#include "framework/core/FileStream.h"
 
 namespace q9framework {
 

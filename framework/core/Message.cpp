@@ -1,6 +1,6 @@
-#include "framework/gui/Message.h"
+#include "framework/core/Message.h"
 
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/MessageLoop.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/gui/CriticalSection.h"
+#include "framework/core/CriticalSection.h"
 
 #include <cstdint>
 #include <memory>

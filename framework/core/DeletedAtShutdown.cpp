@@ -1,6 +1,6 @@
-#include "framework/gui/DeletedAtShutdown.h"
+#include "framework/core/DeletedAtShutdown.h"
 
-#include "framework/gui/ProcessWideList.h"
+#include "framework/core/ProcessWideList.h"
 
 namespace q9framework {
 

@@ -1,6 +1,6 @@
-#include "framework/gui/Time.h"
+#include "framework/core/Time.h"
 
-#include "framework/gui/DeletedAtShutdown.h"
+#include "framework/core/DeletedAtShutdown.h"
 
 #include <atomic>
 #include <mutex>

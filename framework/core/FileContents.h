@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/MemoryBlock.h"
+#include "framework/core/MemoryBlock.h"
 
 namespace q9framework {
 

@@ -1,6 +1,6 @@
-#include "framework/gui/Clock.h"
+#include "framework/core/Clock.h"
 
-#include "framework/gui/Time.h"
+#include "framework/core/Time.h"
 
 namespace q9framework {
 

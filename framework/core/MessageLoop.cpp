@@ -1,8 +1,8 @@
-#include "framework/gui/MessageLoop.h"
+#include "framework/core/MessageLoop.h"
 
-#include "framework/gui/AsyncCallback.h"
-#include "framework/gui/Timer.h"
-#include "framework/gui/Waiter.h"
+#include "framework/core/AsyncCallback.h"
+#include "framework/core/Timer.h"
+#include "framework/core/Waiter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // over it and the descriptors the loop watches (the X11 connection). Level-triggered and
 // non-blocking, so a wake-up raised while the loop is busy is seen by the next wait. No epoll: the
 // loop watches one or two descriptors.
-#include "framework/gui/Waiter.h"
+#include "framework/core/Waiter.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

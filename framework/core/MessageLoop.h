@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/gui/Clock.h"
+#include "framework/core/Clock.h"
 
 #include <atomic>
 #include <cstdint>

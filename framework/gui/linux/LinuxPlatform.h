@@ -1,0 +1,16 @@
+#pragma once
+#include <memory>
+
+namespace q9framework {
+
+class FontLocator;
+
+/** Hands the toolkit its Linux services: fonts found through fontconfig (and, as they arrive, the X11
+    windows and cursors). The toolkit declares what it needs and never links this side back; a program
+    that shows a GUI calls this once before the framework starts. Idempotent. */
+void installLinuxGuiPlatform() noexcept;
+
+/** The fontconfig locator (what installLinuxGuiPlatform installs as the system's). */
+std::unique_ptr<FontLocator> createFontconfigLocator();
+
+} // namespace q9framework
