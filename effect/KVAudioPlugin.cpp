@@ -1,6 +1,5 @@
 #include "effect/KVAudioPlugin.h"
 
-#include "effect/KVNumberText.h"
 #include "effect/KVSharedResources.h"
 
 #include <cmath>
@@ -92,7 +91,7 @@ String KVAudioPlugin::getParameterText(int32_t index, double value)
     case bypassIndex:
         return String(v >= 0.5f ? "On" : "Off");
     case gainIndex:
-        return formatFixed(static_cast<double>(v * 18.0f - 9.0f), 2) + " dB";
+        return String(static_cast<double>(v * 18.0f - 9.0f), 2) + " dB";
     case attackTimeIndex:
     case releaseTimeIndex:
         return String(timeText(v));
