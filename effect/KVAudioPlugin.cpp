@@ -1,6 +1,5 @@
 #include "effect/KVAudioPlugin.h"
 
-#include "effect/KVNumberText.h"
 #include "effect/KVSharedResources.h"
 
 #include <cmath>
@@ -92,7 +91,7 @@ String KVAudioPlugin::getParameterText(int32_t index, double value)
     case bypassIndex:
         return String(v >= 0.5f ? "On" : "Off");
     case gainIndex:
-        return formatFixed(static_cast<double>(v * 18.0f - 9.0f), 2) + " dB";
+        return String(static_cast<double>(v * 18.0f - 9.0f), 2) + " dB";
     case attackTimeIndex:
     case releaseTimeIndex:
         return String(timeText(v));
@@ -141,14 +140,17 @@ void KVAudioPlugin::refreshEditors(int32_t)
 void KVAudioPlugin::prepare(int32_t newBlockSize, bool clearBuffers, double sampleRate)
 {
     AudioPlugin::prepare(newBlockSize, clearBuffers, sampleRate);
-    if (sampleRate > 0.0) {
+    // A rate that is not positive, or not finite once stored as f32, is none the host can mean: the
+    // meters and the engine keep the last good one rather than stopping or running at garbage speeds.
+    const float rate = static_cast<float>(sampleRate);
+    if (rate > 0.0f && std::isfinite(rate)) {
         const ScopedLock hold(getLock());
         const float fall = static_cast<float>(0.25 / sampleRate);
         inputMeter.fall = fall;
         outputMeter.fall = fall;
         // The engine follows the host's rate, so attack and release times stay the same in
         // milliseconds at every rate.
-        engine.setSampleRate(static_cast<float>(sampleRate));
+        engine.setSampleRate(rate);
     }
     applyParameters();
 }

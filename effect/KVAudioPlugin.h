@@ -53,6 +53,8 @@ public:
     double getParameter(int32_t index) override;
     q9framework::String getParameterText(int32_t index, double value) override;
     q9framework::String getParameterName(int32_t index) override;
+    /** Sizes the buses; the meters and the engine follow sampleRate unless it is not positive or not
+        finite as an f32, which they ignore. Re-applies the parameters. */
     void prepare(int32_t blockSize, bool clearBuffers, double sampleRate) override;
     bool supportsDoublePrecision() override { return false; }
     int32_t getLatency() override { return 0; }

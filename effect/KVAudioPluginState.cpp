@@ -3,7 +3,7 @@
 // The same chunk serves a bank and a single program: there is only ever one program.
 
 #include "effect/KVAudioPlugin.h"
-#include "effect/KVNumberText.h"
+#include "framework/core/NumberText.h"
 
 #include <tinyxml.h>
 
@@ -58,7 +58,7 @@ bool KVAudioPlugin::getState(Stream& out)
     program->SetAttribute("name", programs[0].name.toUTF8());
     for (int32_t i = 0; i < numParameters; ++i)
         program->SetAttribute(valueAttributes[i],
-                              formatFixed(static_cast<double>(programs[0].values[i]), 6).toUTF8());
+                              String(static_cast<double>(programs[0].values[i]), 6).toUTF8());
     root->LinkEndChild(program);
 
     TiXmlPrinter printer;
@@ -97,7 +97,7 @@ bool KVAudioPlugin::setState(Stream& in)
             programs[0].name = name != nullptr ? name : "";
             for (int32_t i = 0; i < numParameters; ++i) {
                 double value = 0.0;
-                if (parseDouble(program->Attribute(valueAttributes[i]), value))
+                if (NumberText::parse(program->Attribute(valueAttributes[i]), value))
                     programs[0].values[i] = static_cast<float>(value);
             }
         }

@@ -37,7 +37,8 @@ KVEngine::KVEngine() noexcept { setSampleRate(44100.0f); }
 
 void KVEngine::setSampleRate(float rateHz) noexcept
 {
-    if (!(rateHz > 0.0f))
+    // NaN and infinity would turn every time constant into garbage.
+    if (!(rateHz > 0.0f) || !std::isfinite(rateHz))
         return;
     sampleRate = rateHz;
     computeCoefficients();
@@ -254,12 +255,12 @@ void KVEngine::runFrames(const float* inL, const float* inR, float* outL, float*
         drv += dDrive;
     }
 
-    // The ramps end on their targets exactly: accumulated increments would leave a rounding residue,
-    // and a parameter at rest must hold its value bit for bit from block to block.
-    gain = gainTarget;
-    attack = attackTarget;
-    release = releaseTarget;
-    drive = driveTarget;
+    // The amounts keep what the additions left, rounding residue included: the next block's increments
+    // start from there, so the ramps close in on their targets over the following blocks.
+    gain = g0;
+    attack = at;
+    release = rel;
+    drive = drv;
     fastEnv = env_f;
     slowEnv = env_s;
     releasePeak = env_p;

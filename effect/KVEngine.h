@@ -11,19 +11,21 @@
     drive stage (drive factor, rational soft clipper, inverse drive) and the output gain. Stereo is
     linked: one gain from the mean of both channels' magnitudes.
 
-    Every amount set by a parameter is a target: each block ramps linearly from the value in use to the
-    target and ends exactly on it. Results are bit-reproducible: single-precision arithmetic, the
-    coefficient steps in double, no contraction into FMAs (the build forbids it).
+    Every amount set by a parameter is a target: each block computes one increment per amount,
+    (target - value in use) x (1 / n), and adds it after every frame. The sum meets the target only up to
+    rounding; the value the additions leave stays in use, and the next block ramps on from it. Results
+    are bit-reproducible: single-precision arithmetic, the coefficient steps in double, no contraction
+    into FMAs (the build forbids it).
 
     Ownership and threads: owned by the effect's plug-in, which calls the setters and the process
     functions under its processing lock. process* are real-time safe: no allocation, no library call,
-    no lock. Setters compute the transcendental functions. Bad input: rates <= 0 are ignored; blocks of
-    fewer than one sample do nothing; parameter values are not clamped. */
+    no lock. Setters compute the transcendental functions. Bad input: rates <= 0, NaN or infinite are
+    ignored; blocks of fewer than one sample do nothing; parameter values are not clamped. */
 class KVEngine {
 public:
     KVEngine() noexcept;
 
-    /** Ignored when rateHz <= 0; otherwise recomputes the six coefficients for it. */
+    /** Ignored when rateHz <= 0, NaN or infinite; otherwise recomputes the six coefficients for it. */
     void setSampleRate(float rateHz) noexcept;
     /** Normalised 0..1 -> Attack amount -0.6..+0.4 (0.5 is 0). */
     void setAttack(float normalised) noexcept;
@@ -57,7 +59,7 @@ public:
     float getDriveTarget() const noexcept { return driveTarget; }
     float getAttackTimeFactor() const noexcept { return attackTimeFactor; }
     float getReleaseTimeFactor() const noexcept { return releaseTimeFactor; }
-    /** The ramped values in use (equal to the targets after any processed block). */
+    /** The ramped values in use: where the last block's additions left them. */
     float getAttack() const noexcept { return attack; }
     float getRelease() const noexcept { return release; }
     float getGain() const noexcept { return gain; }

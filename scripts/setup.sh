@@ -13,6 +13,7 @@ packages=(
     libsndfile1-dev libcairo2-dev
     xvfb xauth libgl1-mesa-dri x11-utils
     valgrind binutils
+    locales
 )
 
 missing=()

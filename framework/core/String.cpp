@@ -1,5 +1,7 @@
 #include "String.h"
 
+#include "NumberText.h"
+
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -65,17 +67,9 @@ String::String(int value)
 
 String::String(double value, int decimals)
 {
-    char buffer[512];
-    int n;
-    if (decimals < 0)
-        n = std::snprintf(buffer, sizeof(buffer), "%f", value);
-    else
-        n = std::snprintf(buffer, sizeof(buffer), "%.*f", decimals > 99 ? 99 : decimals, value);
-    if (n < 0)
-        n = 0;
-    if (n >= static_cast<int>(sizeof(buffer)))
-        n = static_cast<int>(sizeof(buffer)) - 1;
-    internal = makeInternal(buffer, static_cast<size_t>(n));
+    char buffer[512]; // the longest "%.99f" of a double (about 410 characters) fits
+    const size_t n = NumberText::formatFixed(buffer, sizeof(buffer), value, decimals);
+    internal = makeInternal(buffer, n);
 }
 
 String::String(const String& other) noexcept : internal(other.internal)
@@ -210,7 +204,12 @@ String String::trim() const
 }
 
 int String::getIntValue() const noexcept { return static_cast<int>(std::strtol(toUTF8(), nullptr, 10)); }
-double String::getDoubleValue() const noexcept { return std::strtod(toUTF8(), nullptr); }
+double String::getDoubleValue() const noexcept
+{
+    double value = 0.0;
+    NumberText::parse(toUTF8(), value);
+    return value;
+}
 
 int String::numCharacters() const noexcept
 {

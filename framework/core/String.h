@@ -13,7 +13,8 @@ public:
     String(const char* text);                           // copied; null reads as empty
     String(const char* text, size_t numBytes);          // the first numBytes bytes (stops at a NUL)
     explicit String(int value);                         // "%i"
-    /** Fixed-point with `decimals` digits after the point (at most 99); a negative count gives "%f". */
+    /** Fixed-point with `decimals` digits after the point (at most 99); a negative count gives "%f".
+        Always a decimal point, whatever the host's locale (NumberText). */
     String(double value, int decimals);
     String(const String& other) noexcept;
     String(String&& other) noexcept;
@@ -53,7 +54,7 @@ public:
     String toUpperCase() const;
     String trim() const;                                 // ASCII white space at both ends
     int getIntValue() const noexcept;                    // leading integer, 0 when none
-    double getDoubleValue() const noexcept;              // leading number, 0 when none
+    double getDoubleValue() const noexcept;              // leading number as NumberText::parse, 0 when none
     /** Number of Unicode code points (a malformed byte counts as one). */
     int numCharacters() const noexcept;
 
@@ -61,6 +62,8 @@ public:
         3600 -> "1:00:00", 216000 -> "1:00:00:00"; 0 gives the empty string. */
     static String formatDuration(int n);
 
+    /** printf into a String. Its floating-point conversions follow the process's LC_NUMERIC, which a
+        host may have set to a decimal comma: numbers that must read back use String(value, decimals). */
     static String formatted(const char* format, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 1, 2)))

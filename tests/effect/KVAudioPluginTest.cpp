@@ -105,10 +105,6 @@ TEST(KVAudioPlugin, ProcessRunsTheEngineInPlaceOnHostBuffersWithoutAllocating)
         if (channels == 1)
             plugin.setupMono();
         plugin.useExternalBuffers();
-        plugin.prepare(512, true, 96000.0);
-        EXPECT_EQ(plugin.getEngine().getSampleRate(), 96000.0f) << "the engine follows the host's rate";
-        plugin.prepare(512, true, 0.0);
-        EXPECT_EQ(plugin.getEngine().getSampleRate(), 96000.0f) << "a rate the host cannot mean is ignored";
         plugin.prepare(512, true, 44100.0);
         plugin.setParameter(0, 1.0);
         plugin.setParameter(1, 0.2);
@@ -137,6 +133,29 @@ TEST(KVAudioPlugin, ProcessRunsTheEngineInPlaceOnHostBuffersWithoutAllocating)
         EXPECT_GT(plugin.takeSaturationPeak(), 0.0f);
         EXPECT_EQ(plugin.takeSaturationPeak(), 0.0f);
     }
+}
+
+TEST(KVAudioPlugin, PrepareFollowsTheHostRateAndIgnoresRatesNoHostCanMean)
+{
+    KVAudioPlugin plugin;
+    plugin.setupMono();
+    plugin.useExternalBuffers();
+    int storage = 0;
+    auto* editor = reinterpret_cast<AudioPluginEditor*>(&storage); // only counted: the meters run
+    plugin.addEditor(editor);
+    plugin.prepare(64, true, 1000.0);
+    for (const double bad : {0.0, -48000.0, double(NAN), double(INFINITY), 1e300 /* infinite as f32 */})
+        plugin.prepare(64, true, bad);
+    EXPECT_EQ(plugin.getEngine().getSampleRate(), 1000.0f);
+
+    // The meters still fall a quarter of full scale per second at 1000 Hz: 0.00025 per frame.
+    std::vector<float> x(100, 0.0f);
+    x[0] = 1.0f;
+    attach(plugin, {x.data()}, {x.data()});
+    ProcessInfo info;
+    plugin.process(info, 100);
+    EXPECT_NEAR(plugin.getInputLevel(), 1.0f - 100 * 0.00025f, 1e-5f);
+    plugin.removeEditor(editor);
 }
 
 TEST(KVAudioPlugin, MismatchedBusLayoutsAreLeftUnprocessed)

@@ -77,6 +77,5 @@ struct ReferenceShaper {
             if (inR) outR[i] = shape(r, G);
             gain += dG; attack += dA; release += dR; drive += dD;
         }
-        gain = gainTarget; attack = attackTarget; release = releaseTarget; drive = driveTarget;
     }
 };

@@ -2,7 +2,10 @@
 #include "framework/core/Geometry.h"
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/MemoryStream.h"
+#include "framework/core/NumberText.h"
 #include "framework/core/Var.h"
+
+#include "CommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,10 @@ TEST(String, NumberFormsAndEmptiness)
     EXPECT_STREQ(String(3.14159, -1).toUTF8(), "3.141590");
     EXPECT_STREQ(String(2.5, 0).toUTF8(), "2");
     EXPECT_EQ(String(1.0, 500).length(), 2u + 99u) << "decimals are limited to 99";
+    EXPECT_EQ(String(-1e308, 99).length(), 1u + 309u + 1u + 99u) << "the longest fixed form is not cut";
+    char small[4];
+    EXPECT_EQ(NumberText::formatFixed(small, sizeof small, 3.14159, 2), 3u);
+    EXPECT_STREQ(small, "3.1");
     EXPECT_STREQ(String(-42).toUTF8(), "-42");
     EXPECT_STREQ(String(std::numeric_limits<int>::min()).toUTF8(), "-2147483648");
 
@@ -26,6 +33,19 @@ TEST(String, NumberFormsAndEmptiness)
     EXPECT_TRUE(String("").isEmpty());
     EXPECT_TRUE(String(static_cast<const char*>(nullptr)).isEmpty());
     EXPECT_STREQ(String().toUTF8(), "");
+}
+
+TEST(String, NumbersKeepTheDecimalPointUnderAHostsCommaLocale)
+{
+    const ScopedCommaLocale comma;
+    if (!comma.isActive())
+        GTEST_SKIP() << "no decimal-comma locale can be had here";
+    ASSERT_STREQ(String::formatted("%.1f", 0.5).toUTF8(), "0,5") << "the locale is in effect";
+    EXPECT_STREQ(String(0.5, 2).toUTF8(), "0.50");
+    EXPECT_STREQ(String(-3.14159, -1).toUTF8(), "-3.141590");
+    EXPECT_EQ(String(" 0.75 dB").getDoubleValue(), 0.75);
+    EXPECT_EQ(String("0x1p-2").getDoubleValue(), 0.25);
+    EXPECT_EQ(String("dB").getDoubleValue(), 0.0);
 }
 
 TEST(String, SharingConcatenationAndOrder)
