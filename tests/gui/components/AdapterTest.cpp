@@ -1,0 +1,122 @@
+#include "framework/gui/AdapterComponent.h"
+
+#include "Recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace q9test;
+
+namespace {
+
+// The effect's case: a panel designed at 200 x 100 shown at half size inside a 120 x 60 window.
+struct Scaled : public ::testing::Test {
+    std::vector<std::string> log;
+    FakeHost host;
+    ComponentsContainer outer{&host};
+    Probe* root = new Probe(log, "root", {0, 0, 120, 60});
+    AdapterComponent* adapter = new AdapterComponent();
+    Probe* panel = new Probe(log, "panel", {0, 0, 200, 100}, Colour(10, 200, 30));
+    Probe* knob = new Probe(log, "knob", {100, 40, 40, 20}, Colour(250, 250, 250));
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(120 * 60, 0);
+
+    void SetUp() override
+    {
+        panel->addChild(knob);
+        adapter->setBounds(Rectangle(10, 5, 100, 50), false);
+        root->addAndMakeVisible(adapter);
+        adapter->setContent(panel);
+        outer.setRoot(root, true, true);
+        outer.setSize(120, 60);
+        outer.setListener(&host);
+        paint();
+        log.clear();
+    }
+    void paint() { outer.paintDirtyRegion(reinterpret_cast<uint8_t*>(pixels.data()), 120, 60, 120 * 4, true); }
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * 120 + size_t(x)]; }
+    void event(MouseEventType type, int x, int y, uint32_t button = 0)
+    {
+        outer.dispatchPointerEvent(0, type, Point(x, y), button, 1, 0.0f, 0.0f);
+    }
+};
+
+bool near(uint32_t pixel, Colour c)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int((pixel >> shift) & 255) - int((c.getARGB() >> shift) & 255)) > 8)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(Scaled, PointerEventsReachTheContentThroughTheScale)
+{
+    // Window (70, 30) is adapter (60, 25), content (120, 50): inside the knob at (20, 10).
+    event(mouseEventMove, 70, 30);
+    event(mouseEventDown, 70, 30, mouseButtonRight);
+    event(mouseEventMove, 71, 31);
+    event(mouseEventUp, 71, 31, mouseButtonRight);
+    const std::vector<std::string> expected{"knob enter 20,10", "knob move 20,10", "knob down 20,10",
+                                            "knob drag 22,12", "knob up 22,12"};
+    std::vector<std::string> knobLog;
+    for (const auto& line : log)
+        if (line.rfind("knob", 0) == 0)
+            knobLog.push_back(line);
+    EXPECT_EQ(knobLog, expected) << "a right press reaches the content as the primary button";
+    EXPECT_FALSE(knob->isMouseButtonDown());
+}
+
+TEST_F(Scaled, ContentRepaintsBecomeAdapterRepaintsThroughTheScale)
+{
+    outer.clearRegions();
+    knob->repaint();
+    // Content (100, 40, 40, 20) is adapter (50, 20, 20, 10), window (60, 25, 20, 10); the resampling
+    // filter spreads a change a few pixels further, so the dirty area holds at least that.
+    const Rectangle dirty = outer.getDirtyRegion().getBounds();
+    EXPECT_TRUE(dirty.contains(Rectangle(60, 25, 20, 10))) << str(dirty);
+    EXPECT_TRUE(Rectangle(10, 5, 100, 50).contains(dirty)) << "never beyond the adapter: " << str(dirty);
+
+    paint();
+    EXPECT_EQ(log.back(), "knob paint 100,40,40,20") << "the nested tree repaints only its dirty part";
+    // Deep inside the knob's scaled area the picture is the knob's colour, outside it the panel's
+    // (within the resampler's fixed-point rounding).
+    EXPECT_TRUE(near(at(70, 30), Colour(250, 250, 250))) << std::hex << at(70, 30);
+    EXPECT_TRUE(near(at(25, 15), Colour(10, 200, 30))) << std::hex << at(25, 15);
+}
+
+TEST_F(Scaled, ContentOfTheAdaptersSizeIsDrawnWithoutResampling)
+{
+    adapter->setSize(200, 100);
+    outer.setSize(220, 110);
+    pixels.assign(220 * 110, 0);
+    outer.paintDirtyRegion(reinterpret_cast<uint8_t*>(pixels.data()), 220, 110, 220 * 4, true);
+    // Every pixel the same as the content image: a resampled picture would blur the knob's edge.
+    const Image& content = adapter->getContentImage();
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            ASSERT_EQ(pixels[size_t(y + 5) * 220 + size_t(x + 10)],
+                      *reinterpret_cast<const uint32_t*>(content.getPixelPointer(x, y)))
+                << x << "," << y;
+    EXPECT_EQ(pixels[size_t(45) * 220 + 110], Colour(250, 250, 250).getARGB());
+    EXPECT_EQ(pixels[size_t(45) * 220 + 109], Colour(10, 200, 30).getARGB());
+}
+
+TEST_F(Scaled, ResizedContentKeepsTheMappingAndTheTickReachesIt)
+{
+    struct Ticker : public Component {
+        int ticks = 0;
+        void update() override { ++ticks; }
+    };
+    auto* ticker = new Ticker();
+    panel->addAndMakeVisible(ticker);
+    outer.broadcastUpdate();
+    EXPECT_EQ(ticker->ticks, 2) << "once when added, once from the outer tick";
+    EXPECT_EQ(adapter->getNestedContainer().getHost(), &host);
+
+    panel->setSize(400, 200);    // now a quarter of the size
+    EXPECT_EQ(adapter->getNestedContainer().getSize(), Point(400, 200));
+    EXPECT_EQ(adapter->getContentImage().getWidth(), 400);
+    EXPECT_EQ(adapter->toContent(Point(60, 25)), Point(240, 100));
+}

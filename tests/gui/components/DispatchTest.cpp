@@ -1,0 +1,219 @@
+#include "Recorder.h"
+
+#include <gtest/gtest.h>
+
+using namespace q9test;
+
+namespace {
+
+// root 0,0,200,100 with A at 10,10,50,50 (holding child A1 at 5,5,10,10) and B at 100,10,50,50.
+struct Tree : public ::testing::Test {
+    std::vector<std::string> log;
+    FakeHost host;
+    ComponentsContainer container{&host};
+    Probe* root = new Probe(log, "root", {0, 0, 200, 100});
+    Probe* a = new Probe(log, "A", {10, 10, 50, 50});
+    Probe* a1 = new Probe(log, "A1", {5, 5, 10, 10});
+    Probe* b = new Probe(log, "B", {100, 10, 50, 50});
+
+    void SetUp() override
+    {
+        a->setName("A");
+        a1->setName("A1");
+        b->setName("B");
+        a->addChild(a1);
+        root->addChild(a);
+        root->addChild(b);
+        container.setRoot(root, true, true);
+        container.setSize(200, 100);
+        log.clear();
+    }
+    std::vector<std::string> only(const std::string& prefix) const
+    {
+        std::vector<std::string> out;
+        for (const auto& s : log)
+            if (s.rfind(prefix, 0) == 0)
+                out.push_back(s);
+        return out;
+    }
+    void event(MouseEventType type, int x, int y, uint32_t button = 0, int clicks = 1)
+    {
+        container.dispatchPointerEvent(0, type, Point(x, y), button, clicks, 0.0f, 0.0f);
+    }
+};
+
+} // namespace
+
+TEST_F(Tree, HoverFollowsThePointer)
+{
+    event(mouseEventEntered, 40, 40);
+    event(mouseEventMove, 41, 42);
+    event(mouseEventMove, 110, 20);
+    event(mouseEventExited, 0, 0);
+    const std::vector<std::string> expected{"A enter 30,30", "A move 31,32", "A exit 10,10", "B enter 10,10",
+                                            "B move 10,10", "B exit 10,10"};
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(b->isMouseOver());
+    EXPECT_EQ(host.cursors.back(), -1) << "the hovered component's own (empty) cursor was shown";
+}
+
+TEST_F(Tree, ADragLeavingTheComponentStaysWithItUntilRelease)
+{
+    event(mouseEventMove, 40, 40);
+    event(mouseEventDown, 40, 40, mouseButtonLeft);
+    EXPECT_TRUE(a->isMouseButtonDown());
+    event(mouseEventMove, 120, 30);    // over B, but A holds the pointer
+    const MouseEvent& e = container.getPointer(0)->event;
+    EXPECT_EQ(e.getOffsetFromDownPosition(), Point(80, -10));
+    event(mouseEventUp, 120, 30, mouseButtonLeft);
+    const std::vector<std::string> expected{"A enter 30,30", "A move 30,30",  "root childDown A",
+                                            "A down 30,30",  "A drag 110,20", "root childUp A",
+                                            "A up 110,20",   "A exit 110,20", "B enter 20,20"};
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(a->isMouseButtonDown());
+    EXPECT_EQ(container.getPointer(0)->hovered, b);
+}
+
+TEST_F(Tree, PressesOfAHeldButtonCountOnlyAsDoubleClicks)
+{
+    event(mouseEventMove, 40, 40);
+    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
+    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
+    EXPECT_EQ(only("A down").size(), 1u);
+    event(mouseEventDown, 40, 40, mouseButtonLeft, 2);
+    EXPECT_EQ(only("A down").size(), 2u);
+    EXPECT_EQ(container.getPointer(0)->event.clickCount, 2);
+    event(mouseEventDown, 40, 40, mouseButtonRight, 1);    // another button joins the sequence
+    EXPECT_EQ(container.getPointer(0)->event.button, uint32_t(mouseButtonRight));
+    event(mouseEventUp, 40, 40, mouseButtonLeft);
+    EXPECT_TRUE(a->isMouseButtonDown()) << "the right button is still held";
+    event(mouseEventUp, 40, 40, mouseButtonRight);
+    EXPECT_EQ(container.getPointer(0)->buttonsHeld, 0u);
+}
+
+TEST_F(Tree, RemovingThePressedComponentMidDragForgetsIt)
+{
+    event(mouseEventMove, 20, 20);
+    event(mouseEventDown, 20, 20, mouseButtonLeft);
+    root->removeChild(0, true);    // A goes, with A1
+    log.clear();
+    event(mouseEventMove, 30, 30);
+    event(mouseEventUp, 30, 30, mouseButtonLeft);
+    EXPECT_EQ(log, std::vector<std::string>{"root enter 30,30"}) << "no event reaches the removed component";
+}
+
+TEST_F(Tree, WheelBubblesUpUntilConsumed)
+{
+    event(mouseEventMove, 22, 22);    // over A1
+    event(mouseEventWheel, 22, 22);
+    EXPECT_EQ(only("A1 wheel").size(), 1u);
+    EXPECT_EQ(only("A wheel"), std::vector<std::string>{"A wheel 12,12"}) << "position moved into the parent";
+    EXPECT_EQ(only("root wheel"), std::vector<std::string>{"root wheel 22,22"});
+    a->consumesWheel = true;
+    log.clear();
+    event(mouseEventWheel, 22, 22);
+    EXPECT_TRUE(only("root wheel").empty());
+}
+
+TEST_F(Tree, FocusMovesWithTabAndWraps)
+{
+    a->setWantsKeyboardFocus(true);
+    b->setWantsKeyboardFocus(true);
+    EXPECT_FALSE(container.keyDown(KeyCodes::tab, 0)) << "nobody has the focus to offer Tab to";
+    container.moveFocusToNext();
+    EXPECT_EQ(container.getFocus(), a);
+    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
+    EXPECT_EQ(container.getFocus(), b);
+    container.keyUp(KeyCodes::tab, 0);
+    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
+    EXPECT_EQ(container.getFocus(), a) << "wraps to the first";
+    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+              (std::vector<std::string>{"B key 9", "B focusLost", "A focusGained"}));
+    a->giveAwayFocus();
+    EXPECT_EQ(container.getFocus(), nullptr);
+}
+
+TEST_F(Tree, KeysReachTheFocusedComponentThenItsAncestors)
+{
+    a1->setWantsKeyboardFocus(true);
+    a1->grabKeyboardFocus();
+    a->consumesKey = 'x';
+    EXPECT_TRUE(container.keyDown('x', 7));
+    EXPECT_EQ(only("root key").size(), 0u);
+    EXPECT_EQ(only("A1 key").size(), 1u);
+    EXPECT_TRUE(Component::isKeyDown('x'));
+    EXPECT_FALSE(container.keyDown('y', 8));
+    EXPECT_EQ(only("root key"), std::vector<std::string>{"root key 121"});
+    container.keyUp('x', 7);
+    container.keyUp('y', 8);
+    EXPECT_FALSE(Component::isKeyDown('x'));
+    // Removing the focused component takes the focus away.
+    a->removeChild(0, true);
+    EXPECT_EQ(container.getFocus(), nullptr);
+}
+
+TEST_F(Tree, DragAndDropShowsAcceptanceAndDropsOnTheTarget)
+{
+    b->dragTarget = true;
+    event(mouseEventMove, 20, 20);
+    event(mouseEventDown, 20, 20, mouseButtonLeft);
+    a->startDragging(7, Mouse::Cursor(cursorClosedHand));
+    EXPECT_EQ(host.cursors.back(), int(cursorClosedHand));
+    event(mouseEventMove, 120, 30);
+    EXPECT_EQ(host.cursors.back(), int(cursorDragCopy));
+    event(mouseEventUp, 125, 35, mouseButtonLeft);
+    EXPECT_EQ(only("B dropped"), std::vector<std::string>{"B dropped A 7 at 25,25"});
+    EXPECT_FALSE(container.isDragging());
+
+    // A payload the target does not want: refused cursor, and no drop.
+    event(mouseEventDown, 125, 35, mouseButtonLeft);
+    b->startDragging(8, Mouse::Cursor());
+    event(mouseEventMove, 126, 35);
+    EXPECT_EQ(host.cursors.back(), int(cursorDragRefused));
+    event(mouseEventUp, 126, 35, mouseButtonLeft);
+    EXPECT_EQ(only("B dropped").size(), 1u);
+}
+
+TEST_F(Tree, ListenersMayRemoveThemselvesAndOthersDuringANotification)
+{
+    struct Remover : public Component::Listener {
+        std::vector<Remover*> toRemove;
+        int moves = 0;
+        void componentMoved(Component& c) override
+        {
+            ++moves;
+            for (Remover* r : toRemove)
+                c.removeListener(r);
+        }
+    } first, second, third;
+    first.toRemove = {&first, &second};
+    a->addListener(&first);
+    a->addListener(&second);
+    a->addListener(&third);
+    a->addListener(&third);    // duplicates are ignored
+    a->setTopLeftPosition({12, 10});
+    EXPECT_EQ(first.moves, 1);
+    EXPECT_EQ(second.moves, 0) << "removed before its turn";
+    EXPECT_EQ(third.moves, 1) << "still called exactly once";
+    a->setTopLeftPosition({14, 10});
+    EXPECT_EQ(third.moves, 2);
+    EXPECT_EQ(first.moves, 1);
+    EXPECT_FALSE(a->removeListener(&first));
+    EXPECT_TRUE(a->removeListener(&third));    // it goes before the component does
+}
+
+TEST_F(Tree, ScrollingMovesPaintedPixelsInsteadOfRepainting)
+{
+    container.setListener(&host);
+    container.clearRegions();
+    a->setClipsChildren(true);
+    auto* content = new Probe(log, "content", {0, 0, 50, 200});
+    a->addChild(content);
+    container.clearRegions();
+    host.invalidated.clear();
+    content->setTopLeftPosition({0, -10});    // scroll the content up by 10 inside A
+    // The visible part of A (10,10,50,50) keeps 40 rows moved up; the 10 exposed rows are repainted.
+    EXPECT_EQ(host.moves, std::vector<std::string>{"10,20,50,40>10,10,50,40"});
+    RectangleList dirty = container.getDirtyRegion();
+    EXPECT_EQ(dirty.getBounds(), Rectangle(10, 50, 50, 10));
+}
