@@ -4,11 +4,11 @@
 #include "framework/gui/MouseCursor.h"
 #include "framework/gui/MouseEvent.h"
 #include "framework/gui/SortedMap.h"
-#include "framework/resources/Colour.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Colour.h"
+#include "framework/core/Geometry.h"
 #include "framework/resources/Image.h"
-#include "framework/resources/String.h"
-#include "framework/resources/Var.h"
+#include "framework/core/String.h"
+#include "framework/core/Var.h"
 
 #include <cstdint>
 

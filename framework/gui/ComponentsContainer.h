@@ -5,7 +5,7 @@
 #include "framework/gui/MouseCursor.h"
 #include "framework/gui/MouseEvent.h"
 #include "framework/gui/RectangleList.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 
 #include <cstdint>
 

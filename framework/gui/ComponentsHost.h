@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/gui/MouseCursor.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 
 namespace q9framework {
 

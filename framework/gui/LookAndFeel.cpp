@@ -1,6 +1,6 @@
 #include "framework/gui/LookAndFeel.h"
 
-#include "framework/gui/DeletedAtShutdown.h"
+#include "framework/core/DeletedAtShutdown.h"
 
 namespace q9framework {
 

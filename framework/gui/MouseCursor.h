@@ -1,7 +1,7 @@
 #pragma once
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 #include "framework/resources/Image.h"
-#include "framework/resources/ReferenceCountedObject.h"
+#include "framework/core/ReferenceCountedObject.h"
 
 #include <cstdint>
 

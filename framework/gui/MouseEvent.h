@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 
 #include <cstdint>
 

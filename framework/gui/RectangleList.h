@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/gui/Array.h"
-#include "framework/resources/Geometry.h"
+#include "framework/core/Geometry.h"
 
 #include <cstdint>
 
