@@ -159,6 +159,12 @@ TEST(TestHost, FactoryPresetsOfTheRealPlugInAreDistinct)
         for (UInt32 p = 0; p < 7; ++p)
             ASSERT_EQ(unit->getParameter(p, kAudioUnitScope_Global, 0, &values[p]), noErr);
         EXPECT_EQ(values[2], 0.0f) << "no factory preset is bypassed";
+        // The effect keeps no program name: reading the current preset refreshes it from that empty
+        // name, which makes it a user preset without a name.
+        AUPreset current{};
+        ASSERT_EQ(unit->get(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0, current), noErr);
+        EXPECT_EQ(current.presetNumber, -1);
+        EXPECT_EQ(toStdString(current.presetName), "");
         settings.insert(values);
     }
     EXPECT_EQ(settings.size(), static_cast<size_t>(CFArrayGetCount(presets))) << "every preset sets something else";
