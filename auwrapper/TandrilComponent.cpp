@@ -172,6 +172,9 @@ Bundle TandrilComponent::findVSTBundle()
         path = fs::resolveAlias(path);
         if (path.empty())
             throw TandrilException("Could not create URL from FSRef");
+        // An alias may also lead to a bare .so, as most Linux VST plug-ins come: its own executable.
+        if (fs::isRegularFile(path))
+            return Bundle::forLoneExecutable(path);
     }
     Bundle vstBundle = Bundle::fromPath(path);
     if (vstBundle.isNull())

@@ -243,6 +243,23 @@ TEST(Render, StereoOnAMonoBusFeedsTheEffectTheFirstChannel)
     EXPECT_FLOAT_EQ(out.data[1][7], 0.1f) << "the extra output channel repeats the effect's one";
 }
 
+TEST(Render, ABareLibraryExportingOnlyMainIsWrapped)
+{
+    BundleSpec spec;
+    spec.effect = "Legacy";
+    spec.vstTarget = AUCOMPONENT_LEGACY_EFFECT;   // the alias leads to the .so itself
+    ComponentFixture f(spec);
+    ASSERT_EQ(f.open(), noErr);
+    ASSERT_EQ(f.host().setParameter(0, G, 0, 10.0f), noErr);   // Level at the top of -10..10: normalised 1
+    int pulls = 0;
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_SetRenderCallback, I, 0, AURenderCallbackStruct{&rampInput, &pulls}), noErr);
+    Buffers out(2, 16);
+    AudioTimeStamp t = at(0);
+    ASSERT_EQ(f.host().render(nullptr, &t, 0, 16, out.list()), noErr);
+    EXPECT_FLOAT_EQ(out.data[0][15], 0.1f * 1.0f * 2.0f);
+    EXPECT_FLOAT_EQ(out.data[1][15], 0.2f * 2.0f * 2.0f);
+}
+
 TEST(Render, ConnectionsPullFromTheSourceUnitAndFailuresAbort)
 {
     ComponentFixture source;
