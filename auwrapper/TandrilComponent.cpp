@@ -73,7 +73,7 @@ TandrilComponent::TandrilComponent(ComponentInstance componentInstance, const st
 
         parameterInfo.assign(static_cast<size_t>(std::max(effect().numParams, 0)), AudioUnitParameterInfo{});
         parameterValueStrings.assign(parameterInfo.size(), nullptr);
-        allocateChannelBuffers();
+        allocateChannelBuffers(maxFramesPerSlice);
 
         loadParameterFile();
         loadFactoryPresets();
@@ -81,7 +81,7 @@ TandrilComponent::TandrilComponent(ComponentInstance componentInstance, const st
             convertPresetFolders();
 
         latencySeconds = effect().initialDelay / streamFormat.mSampleRate;
-        tailSeconds = computeTail();
+        refreshTail();
         currentPreset.presetName = CFSTR("Untitled");
         refreshCurrentPreset();
 
@@ -126,6 +126,7 @@ void TandrilComponent::releaseEverything() noexcept
     parameterValueStrings.clear();
     plugIn.reset();
     channelBuffers.clear();
+    spareInputBuffer.clear();
     for (int i = 0; i < maxChannels; ++i) {
         CFRelease(inputBusNames[i]);
         CFRelease(outputBusNames[i]);
@@ -171,6 +172,9 @@ Bundle TandrilComponent::findVSTBundle()
         path = fs::resolveAlias(path);
         if (path.empty())
             throw TandrilException("Could not create URL from FSRef");
+        // An alias may also lead to a bare .so, as most Linux VST plug-ins come: its own executable.
+        if (fs::isRegularFile(path))
+            return Bundle::forLoneExecutable(path);
     }
     Bundle vstBundle = Bundle::fromPath(path);
     if (vstBundle.isNull())
@@ -242,10 +246,14 @@ void TandrilComponent::buildChannelInfo()
     add(inW, outW);
 }
 
-void TandrilComponent::allocateChannelBuffers()
+void TandrilComponent::allocateChannelBuffers(UInt32 frames)
 {
+    // Built aside and swapped in, so a failed allocation leaves the buffers of the old size in place.
     const int count = std::max(effect().numInputs, effect().numOutputs);
-    channelBuffers.assign(static_cast<size_t>(count), std::vector<float>(maxFramesPerSlice, 0.0f));
+    std::vector<std::vector<float>> buffers(static_cast<size_t>(count), std::vector<float>(frames, 0.0f));
+    std::vector<float> spare(frames, 0.0f);
+    channelBuffers.swap(buffers);
+    spareInputBuffer.swap(spare);
 }
 
 void TandrilComponent::idleTimerFired(EventLoopTimerRef, void* userData)
@@ -459,7 +467,8 @@ ComponentResult TandrilComponent::dispatchEntry(ComponentParameters* params, Han
             return status != noErr ? status : static_cast<ComponentResult>(version);
         }
         case kComponentCanDoSelect: {
-            const auto asked = slot<SInt16>(params, 1);
+            // The Component Manager calls carry no instance: the asked selector is the first argument.
+            const auto asked = slot<SInt16>(params, 0);
             return std::find(std::begin(selectorsThisComponentCanDo), std::end(selectorsThisComponentCanDo), asked)
                            != std::end(selectorsThisComponentCanDo)
                        ? 1

@@ -148,6 +148,9 @@ private:
     AudioUnitConnection connections[maxChannels] = {};
     AURenderCallbackStruct renderCallbacks[maxChannels] = {};
     std::vector<std::vector<float>> channelBuffers;
+    // Receives what a host hands for presented input channels past the effect's own (a stereo format
+    // on a mono bus): read by nobody, so the effect's channel keeps the first one.
+    std::vector<float> spareInputBuffer;
     bool outputSilent = false;
     int propertyListenerCount = 0;
     PropertyListener propertyListeners[maxListeners];
@@ -197,7 +200,7 @@ private:
     Bundle findVSTBundle();
     void layoutBuses(bool isInput, bool uniform);
     void buildChannelInfo();
-    void allocateChannelBuffers();
+    void allocateChannelBuffers(UInt32 frames);
     void releaseEverything() noexcept;
     static void idleTimerFired(EventLoopTimerRef timer, void* userData);
     void notifyProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
@@ -213,6 +216,7 @@ private:
     void changeSampleRate(Float64 rate);
     void setMaxFramesPerSlice(UInt32 frames);
     void refreshLatencyAndTail();
+    void refreshTail();
     Float64 computeTail() const;
     void makeConnection(AudioUnitElement element, const AudioUnitConnection& connection);
     void setRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback);

@@ -269,14 +269,20 @@ void TandrilComponent::convertPresetFolder(FolderDomain domain)
         const size_t dot = file.rfind('.');
         const std::string target = (dot == std::string::npos || dot + 1 > 247 ? file.substr(0, 246) + "." : file.substr(0, dot + 1))
                                    + "aupreset";
-        const std::vector<uint8_t> bytes = readFileBytes(source);
-        CFRef<CFMutableDictionaryRef> classInfo(makeClassInfo(fs::lastPathComponentWithoutExtension(file), bytes));
-        CFRef<CFDataRef> xml(CFPropertyListCreateXMLData(kCFAllocatorDefault, classInfo.get()));
-        // Written only when the file does not exist yet: a preset converted before (or one the user
-        // made under that name) is never overwritten.
-        if (xml)
-            writeWholeFile(fs::appendPathComponent(folder, target), CFDataGetBytePtr(xml.get()),
-                           static_cast<size_t>(CFDataGetLength(xml.get())), true);
+        // Only a file that can be made new is written: a preset converted before (or one the user made
+        // under that name) is never overwritten. Once made, a failing write is an error of the domain
+        // (and takes the unfinished file away again, so the next opening tries anew).
+        const std::string targetPath = fs::appendPathComponent(folder, target);
+        if (createFile(targetPath) != noErr)
+            continue;
+        try {
+            const std::vector<uint8_t> bytes = readFileBytes(source);
+            CFRef<CFMutableDictionaryRef> classInfo(makeClassInfo(fs::lastPathComponentWithoutExtension(file), bytes));
+            writePropertyList(classInfo.get(), targetPath);
+        } catch (...) {
+            ::unlink(targetPath.c_str());
+            throw;
+        }
     }
 }
 

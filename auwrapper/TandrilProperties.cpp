@@ -404,8 +404,9 @@ void TandrilComponent::setMaxFramesPerSlice(UInt32 frames)
 {
     if (frames == maxFramesPerSlice)
         return;
+    // The size changes only with buffers of that size: a render checks its frames against it.
+    allocateChannelBuffers(frames);
     maxFramesPerSlice = frames;
-    allocateChannelBuffers();
     notifyProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0);
     plugIn->setBlockSize(static_cast<int32_t>(frames));
 }
@@ -422,12 +423,17 @@ void TandrilComponent::refreshLatencyAndTail()
         latencySeconds = latency;
         notifyProperty(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0);
     }
-    if (supportsTail) {
-        const Float64 tail = computeTail();
-        if (tail != tailSeconds) {
-            tailSeconds = tail;
-            notifyProperty(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
-        }
+    refreshTail();
+}
+
+void TandrilComponent::refreshTail()
+{
+    if (!supportsTail)
+        return;
+    const Float64 tail = computeTail();
+    if (tail != tailSeconds) {
+        tailSeconds = tail;
+        notifyProperty(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0);
     }
 }
 

@@ -87,11 +87,11 @@ bool TandrilComponent::pullInputs(const AudioTimeStamp* timeStamp, UInt32 frames
         BusBufferList list{};
         list.mNumberBuffers = static_cast<UInt32>(presented);
         for (int k = 0; k < presented; ++k) {
-            // A bus presenting more channels than it has (a stereo format on a mono bus) reads its
-            // extra channels into its own first buffer: no channel buffer past the effect's exists.
-            const int channel = k < vstWidth ? start + k : start;
-            list.mBuffers[k] = AudioBuffer{1, frames * static_cast<UInt32>(sizeof(float)),
-                                           channelBuffers[static_cast<size_t>(channel)].data()};
+            // A bus presenting more channels than it has (a stereo format on a mono bus) gets its
+            // extra channels written into the spare buffer: the effect's channel keeps the first one,
+            // and no channel buffer past the effect's is touched.
+            float* const data = k < vstWidth ? channelBuffers[static_cast<size_t>(start + k)].data() : spareInputBuffer.data();
+            list.mBuffers[k] = AudioBuffer{1, frames * static_cast<UInt32>(sizeof(float)), data};
         }
         auto* asList = reinterpret_cast<AudioBufferList*>(&list);
         AudioUnitRenderActionFlags busFlags = 0;

@@ -90,6 +90,16 @@ Bundle Bundle::forExecutable(const std::string& executablePath)
     return Bundle(created);
 }
 
+Bundle Bundle::forLoneExecutable(const std::string& executablePath)
+{
+    if (executablePath.empty() || fs::isDirectory(executablePath))
+        return {};
+    auto* created = new Internal;
+    created->path = executablePath;
+    created->fixedExecutable = executablePath;
+    return Bundle(created);
+}
+
 Bundle Bundle::forAddress(const void* address)
 {
     Dl_info info {};
@@ -161,7 +171,9 @@ std::string Bundle::getExecutablePath() const
         return internal->fixedExecutable;
 
     const std::string folder = fs::appendPathComponent(internal->path, "Contents/x86_64-linux");
-    const std::string name = stringFor(getInfoDictionary(), "CFBundleExecutable");
+    std::string name = stringFor(getInfoDictionary(), "CFBundleExecutable");
+    if (name.empty())
+        name = fs::lastPathComponentWithoutExtension(internal->path);   // a bundle without Info.plist
     if (!name.empty()) {
         for (const std::string& candidate : {name + ".so", name}) {
             const std::string path = fs::appendPathComponent(folder, candidate);

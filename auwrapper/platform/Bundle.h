@@ -47,6 +47,11 @@ public:
         exist; loading it then fails. Null only for a path with fewer than three components. */
     static Bundle forExecutable(const std::string& executablePath);
 
+    /** A plug-in that is a bare executable outside any bundle (a Linux VST's lone .so): its path is the
+        file's, its executable the file itself; it has no Info.plist and no resources. Null for an empty
+        path or a directory. */
+    static Bundle forLoneExecutable(const std::string& executablePath);
+
     /** The bundle holding the code at `address` (any function of a loaded image), found with dladdr.
         Null when no loaded image contains the address. */
     static Bundle forAddress(const void* address);
@@ -66,9 +71,10 @@ public:
     /** The bundle directory as it was given or found (absolute for the own bundle). */
     std::string getPath() const;
 
-    /** Contents/x86_64-linux/ + the executable: Info.plist's CFBundleExecutable with ".so" appended,
-        or that name as it is, or else the only ".so" in the folder. Empty when none of these exists
-        (for `forExecutable`: the given path, always). */
+    /** Contents/x86_64-linux/ + the executable's name with ".so" appended, or that name as it is; the
+        name is Info.plist's CFBundleExecutable, or without one the bundle folder's name without its
+        extension. Failing those, the only ".so" in the folder. Empty when none of these exists (for
+        `forExecutable` and `forLoneExecutable`: the given path, always). */
     std::string getExecutablePath() const;
 
     /** Contents/Resources when it is a directory, else empty. */

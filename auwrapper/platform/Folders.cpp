@@ -94,6 +94,14 @@ OSStatus createFolder(const std::string& path)
     return ::mkdir(path.c_str(), 0755) == 0 ? noErr : statusFromErrno(errno);
 }
 
+OSStatus createFile(const std::string& path)
+{
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (file < 0)
+        return statusFromErrno(errno);
+    return ::close(file) == 0 ? noErr : statusFromErrno(errno);
+}
+
 OSStatus deleteFile(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0 ? noErr : statusFromErrno(errno);

@@ -39,6 +39,10 @@ OSStatus findOrCreateSubfolder(const std::string& parent, const std::string& nam
     or the file system's status. */
 OSStatus createFolder(const std::string& path);
 
+/** Creates an empty file (its folder must exist): noErr, dupFNErr when something of that name
+    exists (which is left untouched), or the file system's status. */
+OSStatus createFile(const std::string& path);
+
 /** Deletes a file: noErr, fnfErr when there is none, or the file system's status. */
 OSStatus deleteFile(const std::string& path);
 

@@ -52,9 +52,11 @@ void VSTPlugIn::open()
     if (!bundle.isExecutableLoaded() && !bundle.loadExecutable())
         throw TandrilException("Could not load VST bundle executable");
 
-    auto entry = reinterpret_cast<EntryPoint>(bundle.getFunctionPointer("main_macho"));
-    if (entry == nullptr)
-        entry = reinterpret_cast<EntryPoint>(bundle.getFunctionPointer("VSTPluginMain"));
+    // The Mac name, the VST 2.4 name, then the legacy name many Linux plug-ins export alone.
+    EntryPoint entry = nullptr;
+    for (const char* name : {"main_macho", "VSTPluginMain", "main"})
+        if (entry == nullptr)
+            entry = reinterpret_cast<EntryPoint>(bundle.getFunctionPointer(name));
     if (entry == nullptr)
         throw TandrilException("Could not locate function in bundle executable (\"main_macho\" or \"VSTPluginMain\")");
 

@@ -35,9 +35,10 @@ public:
     VSTPlugIn(const VSTPlugIn&) = delete;
     VSTPlugIn& operator=(const VSTPlugIn&) = delete;
 
-    /** Loads the executable, calls its entry point ("main_macho", else "VSTPluginMain") with the host
-        callback, checks the AEffect and sends effOpen. Throws "Could not load VST bundle executable",
-        "Could not locate function in bundle executable (\"main_macho\" or \"VSTPluginMain\")" or
+    /** Loads the executable, calls its entry point ("main_macho", else "VSTPluginMain", else the legacy
+        Linux "main") with the host callback, checks the AEffect and sends effOpen. Throws "Could not
+        load VST bundle executable", "Could not locate function in bundle executable (\"main_macho\" or
+        \"VSTPluginMain\")" (when none of the three is there) or
         "VST main() doesn't return object AEffect*". Call once. */
     void open();
 

@@ -169,10 +169,10 @@ OSStatus AUHostInstance::callWithSlots(SInt16 selector, const long* slots, int c
 
 OSStatus AUHostInstance::canDo(SInt16 selector)
 {
-    // Slot 0 carries nothing for can-do; the selector asked about stands in slot 1.
-    long slots[2] = {0, 0};
-    store(slots[1], selector);
-    return callWithSlots(kComponentCanDoSelect, slots, 2);
+    // Can-do has no instance argument: the selector asked about is its one argument, in the first slot.
+    long slots[1] = {0};
+    store(slots[0], selector);
+    return callWithSlots(kComponentCanDoSelect, slots, 1);
 }
 
 int AUHostInstance::fireTimers()

@@ -40,8 +40,8 @@ public:
     AudioUnit unit() noexcept { return &record.base; }
     Handle getStorage() const noexcept { return storage; }
 
-    /** Any selector with its arguments in slots 1.. (slot 0 is the instance, or for can-do the
-        selector asked about when `instanceInSlot0` is false). Each argument fills one 8-byte slot. */
+    /** Any selector with the instance in slot 0 and its arguments in slots 1.. (open, close, version
+        and the Audio Unit calls). Each argument fills one 8-byte slot. */
     template <typename... Args>
     OSStatus call(SInt16 selector, Args... args)
     {
@@ -50,7 +50,7 @@ public:
         (store(slots[i++], args), ...);
         return callWithSlots(selector, slots, 1 + static_cast<int>(sizeof...(Args)));
     }
-    /** The can-do selector about `selector`. */
+    /** The can-do selector about `selector`, which stands in slot 0 (can-do carries no instance). */
     OSStatus canDo(SInt16 selector);
 
     // The Audio Unit calls a host makes, by name.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace aucomponenttest;
 using q9framework::otherExceptionStatus;
 
@@ -64,6 +66,19 @@ TEST(ComponentEntry, OpenRunsTheConstructionSequence)
     EXPECT_EQ(f.host().close(), noErr);
     EXPECT_EQ(f.host().installedTimerCount(), 0) << "closing removes the timer";
     EXPECT_EQ(f.host().getStorage(), nullptr);
+}
+
+TEST(ComponentEntry, OpenAnnouncesTheEffectsTail)
+{
+    OpenedTestEffect loaded("Param");   // keeps the module loaded, so its tail can be set before the open
+    loaded.control->tailSamples = 4410;
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    const auto tailNotices = std::count_if(f.host().events.begin(), f.host().events.end(), [](const AudioUnitEvent& e) {
+        return e.mEventType == kAudioUnitEvent_PropertyChange
+               && e.mArgument.mProperty.mPropertyID == kAudioUnitProperty_TailTime;
+    });
+    EXPECT_EQ(tailNotices, 1) << "the tail is published the way every later change of it is";
 }
 
 TEST(ComponentEntry, OpenFailuresReportTheirStatusAndLeaveNoInstance)

@@ -100,8 +100,8 @@ OSStatus ComponentFixture::open()
         temp.write("AUTest.component/Contents/Resources/TDFactoryPresets.txt", spec.factoryList);
     std::filesystem::create_directories(resources());
     for (int i = 0; i < spec.vstAliases; ++i)
-        std::filesystem::create_directory_symlink(testEffectBundle(spec.effect),
-                                                  resources() + "/Effect" + std::to_string(i) + ".vst");
+        std::filesystem::create_symlink(spec.vstTarget.empty() ? testEffectBundle(spec.effect) : spec.vstTarget,
+                                        resources() + "/Effect" + std::to_string(i) + ".vst");
     currentImagePath = bundle + "/Contents/x86_64-linux/AUTest.so";
     instance = std::make_unique<kelvane::AUHostInstance>(&testEntry, spec.description, 0x00010203, spec.registeredName,
                                                          hostInfo);

@@ -32,6 +32,7 @@ struct BundleSpec {
     bool withParameters = true;
     bool withFactoryList = true;
     int vstAliases = 1;                       // how many ".vst" items among the resources
+    std::string vstTarget = "";               // what they are aliases of; empty: the test effect's bundle
     AudioComponentDescription description{fourCharCode("aufx"), fourCharCode("TdPm"), fourCharCode("Velm"), 0, 0};
     std::string registeredName = "Velmora Test: AU Test";
 };

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace aucomponenttest;
 using namespace q9framework::cf;
@@ -244,6 +246,39 @@ TEST(Presets, FolderConversionHappensOnceAndNeverOverwrites)
     ComponentFixture again(spec);
     ASSERT_EQ(again.open(), noErr);
     EXPECT_EQ(tree.read(presets + "Soft.aupreset"), "user edited");
+}
+
+TEST(Presets, AFailedWriteAbandonsTheDomainAndLeavesNoPartialPreset)
+{
+    ComponentFixture maker;
+    ASSERT_EQ(maker.open(), noErr);
+    const std::vector<uint8_t> program = maker.component().saveProgram();
+
+    BundleSpec spec;
+    spec.config = "<key>AutoConvertPresets</key><true/><key>PresetIsFXB</key><false/>"
+                  "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><true/>";
+    ComponentFixture f(spec);
+    const std::string user = "audio-user/Presets/Velmora Test/AU Test/";
+    const std::string local = "audio-local/Presets/Velmora Test/AU Test/";
+    // "A" is converted first; its preset outgrows the file size limit below, the others do not.
+    f.folder().write(user + "A.fxp", std::string(16384, 'x'));
+    f.folder().write(user + "B.fxp", std::string(program.begin(), program.end()));
+    f.folder().write(local + "C.fxp", std::string(program.begin(), program.end()));
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit capped = saved;
+    capped.rlim_cur = 8192;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);   // a write past the limit fails instead
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &capped), 0);
+    const OSStatus opened = f.open();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_EQ(opened, noErr) << "a domain that fails does not fail the open";
+    EXPECT_FALSE(f.folder().exists(user + "A.aupreset")) << "no partial preset stays behind to block a later try";
+    EXPECT_FALSE(f.folder().exists(user + "B.aupreset")) << "the failure ends the conversion of its domain";
+    EXPECT_TRUE(f.folder().exists(local + "C.aupreset")) << "the other domain is converted all the same";
 }
 
 TEST(Presets, BankModeSavesAndConvertsWholeBanks)

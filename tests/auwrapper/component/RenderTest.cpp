@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace aucomponenttest;
@@ -60,6 +63,37 @@ OSStatus secondNotify(void* refCon, AudioUnitRenderActionFlags* flags, const Aud
     return noErr;
 }
 
+/** Caps the process's address space at what it uses now plus `headroom` bytes, for as long as it lives:
+    an allocation larger than that fails the way it does on a machine out of memory. */
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(rlim_t headroom)
+    {
+        getrlimit(RLIMIT_AS, &saved);
+        unsigned long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%lu", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        rlimit capped = saved;
+        capped.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
+        active = pages > 0 && setrlimit(RLIMIT_AS, &capped) == 0;
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved); }
+    bool isActive() const { return active; }
+
+private:
+    rlimit saved{};
+    bool active = false;
+};
+
+AudioStreamBasicDescription floatFormat(UInt32 channels)
+{
+    return AudioStreamBasicDescription{44100.0, kAudioFormatLinearPCM, kAudioFormatFlagsAudioUnitCanonical, 4, 1, 4,
+                                       channels, 32, 0};
+}
+
 AudioTimeStamp at(Float64 sampleTime)
 {
     AudioTimeStamp t{};
@@ -82,6 +116,28 @@ TEST(Render, RefusesBadArguments)
     EXPECT_EQ(f.host().render(nullptr, &t, 0, 16, nullptr), paramErr);
     EXPECT_EQ(f.host().render(nullptr, &t, 1, 16, out.list()), paramErr);
     EXPECT_EQ(f.effectControl().processCalls, 1);
+}
+
+TEST(Render, ASliceSizeWhoseBuffersCannotBeHadLeavesTheOldOne)
+{
+    ComponentFixture f;
+    ASSERT_EQ(f.open(), noErr);
+    f.host().events.clear();
+    {
+        AddressSpaceLimit limit(64u << 20);
+        ASSERT_TRUE(limit.isActive());
+        // Two channels of 2^26 floats: 512 MB that the limit does not leave.
+        EXPECT_EQ(f.host().set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(1) << 26), memFullErr);
+    }
+    UInt32 frames = 0;
+    ASSERT_EQ(f.host().get(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, frames), noErr);
+    EXPECT_EQ(frames, 4096u);
+    EXPECT_TRUE(f.host().events.empty()) << "nothing changed, nothing to tell";
+    EXPECT_EQ(f.effectControl().lastBlockSize, 0) << "the effect keeps its block size";
+    Buffers out(2, 4097);
+    AudioTimeStamp t = at(0);
+    EXPECT_EQ(f.host().render(nullptr, &t, 0, 4097, out.list()), paramErr) << "renders stay within the old buffers";
+    EXPECT_EQ(f.host().render(nullptr, &t, 0, 4096, out.list()), noErr);
 }
 
 TEST(Render, PullsInputFromTheCallbackAndProcessesInPlace)
@@ -166,6 +222,42 @@ TEST(Render, MonoFormatFeedsBothInputsOfAStereoBus)
     // Both VST inputs read the one mono channel (0.1); both outputs land in the one buffer, the
     // second written last: 0.1 * 2 * (1 + 0).
     EXPECT_FLOAT_EQ(out.data[0][7], 0.2f);
+}
+
+TEST(Render, StereoOnAMonoBusFeedsTheEffectTheFirstChannel)
+{
+    BundleSpec spec;
+    spec.effect = "Mono";
+    ComponentFixture f(spec);
+    f.setHostInfo("com.apple.garageband", "4.1");   // this host's mode takes a stereo format on a mono bus
+    ASSERT_EQ(f.open(), noErr);
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, I, 0, floatFormat(2)), noErr);
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, floatFormat(2)), noErr);
+    int pulls = 0;
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_SetRenderCallback, I, 0, AURenderCallbackStruct{&rampInput, &pulls}), noErr);
+    Buffers out(2, 8);
+    AudioTimeStamp t = at(0);
+    ASSERT_EQ(f.host().render(nullptr, &t, 0, 8, out.list()), noErr);
+    // The host wrote 0.1 (left) and 0.2 (right); the mono effect hears the left and passes it on.
+    EXPECT_FLOAT_EQ(out.data[0][7], 0.1f);
+    EXPECT_FLOAT_EQ(out.data[1][7], 0.1f) << "the extra output channel repeats the effect's one";
+}
+
+TEST(Render, ABareLibraryExportingOnlyMainIsWrapped)
+{
+    BundleSpec spec;
+    spec.effect = "Legacy";
+    spec.vstTarget = AUCOMPONENT_LEGACY_EFFECT;   // the alias leads to the .so itself
+    ComponentFixture f(spec);
+    ASSERT_EQ(f.open(), noErr);
+    ASSERT_EQ(f.host().setParameter(0, G, 0, 10.0f), noErr);   // Level at the top of -10..10: normalised 1
+    int pulls = 0;
+    ASSERT_EQ(f.host().set(kAudioUnitProperty_SetRenderCallback, I, 0, AURenderCallbackStruct{&rampInput, &pulls}), noErr);
+    Buffers out(2, 16);
+    AudioTimeStamp t = at(0);
+    ASSERT_EQ(f.host().render(nullptr, &t, 0, 16, out.list()), noErr);
+    EXPECT_FLOAT_EQ(out.data[0][15], 0.1f * 1.0f * 2.0f);
+    EXPECT_FLOAT_EQ(out.data[1][15], 0.2f * 2.0f * 2.0f);
 }
 
 TEST(Render, ConnectionsPullFromTheSourceUnitAndFailuresAbort)

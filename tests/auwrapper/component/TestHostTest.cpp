@@ -159,8 +159,66 @@ TEST(TestHost, FactoryPresetsOfTheRealPlugInAreDistinct)
         for (UInt32 p = 0; p < 7; ++p)
             ASSERT_EQ(unit->getParameter(p, kAudioUnitScope_Global, 0, &values[p]), noErr);
         EXPECT_EQ(values[2], 0.0f) << "no factory preset is bypassed";
+        // The effect keeps no program name: reading the current preset refreshes it from that empty
+        // name, which makes it a user preset without a name.
+        AUPreset current{};
+        ASSERT_EQ(unit->get(kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global, 0, current), noErr);
+        EXPECT_EQ(current.presetNumber, -1);
+        EXPECT_EQ(toStdString(current.presetName), "");
         settings.insert(values);
     }
     EXPECT_EQ(settings.size(), static_cast<size_t>(CFArrayGetCount(presets))) << "every preset sets something else";
     EXPECT_EQ(unit->close(), noErr);
+}
+
+TEST(TestHost, WrapsABareLinuxPlugInThatTheHostThenRenders)
+{
+    ScratchFolders scratch;
+    const std::string dir = scratch.folder.path();
+    const std::string plugIn = AUCOMPONENT_LEGACY_EFFECT;   // exports "main" alone
+    const RunResult wrap = run(dir, "au wrap '" + plugIn + "' -o Legacy.vst");
+    ASSERT_EQ(wrap.exitCode, 0) << wrap.output;
+
+    // The defaults come from the plug-in: its unique ID, its vendor and its name.
+    const RunResult info = run(dir, "au info --plugin Legacy.vst");
+    ASSERT_EQ(info.exitCode, 0) << info.output;
+    for (const char* expected : {"Velmora Test: Legacy Param  'aufx' 'TdLg' 'Velm'", "Param 0", "dB", "Param 3"})
+        EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
+
+    // Parameter 0 at 1 doubles the effect's gain: output c = input c * (c + 1) * 2.
+    kelvane::AudioData input;
+    input.sampleRate = 48000;
+    input.channels = {std::vector<float>(1000, 0.25f), std::vector<float>(1000, -0.125f)};
+    std::string error;
+    ASSERT_TRUE(kelvane::writeAudioFile(dir + "/in.wav", input, error)) << error;
+    const RunResult render = run(dir, "au render in.wav -o out.wav --plugin Legacy.vst --param 0=1");
+    ASSERT_EQ(render.exitCode, 0) << render.output;
+    kelvane::AudioData output;
+    ASSERT_TRUE(kelvane::readAudioFile(dir + "/out.wav", output, error)) << error;
+    ASSERT_EQ(output.numChannels(), 2);
+    ASSERT_EQ(output.numFrames(), 1000);
+    EXPECT_EQ(output.channels[0][999], 0.5f);
+    EXPECT_EQ(output.channels[1][0], -0.5f);
+
+    const struct {
+        std::string arguments;
+        const char* mentions;
+        int exitCode;
+    } refusals[] = {
+        {"au wrap '" + plugIn + "' -o Legacy.vst", "exists already", 1},
+        {"au wrap missing.so", "'missing.so' does not exist", 1},
+        {"au wrap in.wav", "cannot wrap 'in.wav'", 1},
+        {"au wrap '" + plugIn + "' --manufacturer toolong", "--manufacturer", 2},
+        {"au render --plugin Legacy.vst --gain 3", "no parameter 'Gain'", 1},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.arguments);
+        const RunResult r = run(dir, c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.output;
+        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
+    }
+    const RunResult again = run(dir, "au wrap '" + plugIn + "' -o Legacy.vst --force --name 'Elsewhere: Renamed'");
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_NE(run(dir, "au info --plugin Legacy.vst").output.find("Elsewhere: Renamed"), std::string::npos)
+        << "--force replaces a bundle the command made";
 }

@@ -45,10 +45,6 @@ TEST(AudioUnitInterface, ArgumentsOfAComponentCallStandOneToASlotAfterTheInstanc
     EXPECT_EQ(static_cast<AudioUnitPropertyID>(params->params[1]), kAudioUnitProperty_StreamFormat);
     EXPECT_EQ(static_cast<AudioUnitScope>(params->params[2]), kAudioUnitScope_Output);
     EXPECT_EQ(reinterpret_cast<UInt32*>(params->params[5]), &size);
-
-    // Can-do reads the asked selector from slot 1 on x86-64, as a 16-bit value.
-    auto canDo = parameterBlock(kComponentCanDoSelect, {0, kMusicDeviceMIDIEventSelect});
-    EXPECT_EQ(static_cast<SInt16>(reinterpret_cast<const ComponentParameters*>(canDo.data())->params[1]), 257);
 }
 
 TEST(AudioUnitInterface, FourCharacterCodesReadBigEndianAndPrintSignedInPresets)

@@ -136,7 +136,7 @@ TEST(Bundle, ValuesCrossBetweenTwoCopiesOfTheLayer)
         << "across both copies only our three remain: ours, version and punch";
 }
 
-TEST(Bundle, ChoosesTheExecutableByInfoPlistElseTheOnlyLibrary)
+TEST(Bundle, ChoosesTheExecutableByInfoPlistOrFolderNameElseTheOnlyLibrary)
 {
     const std::string image = readFile(builtExecutable);
     ASSERT_FALSE(image.empty());
@@ -150,6 +150,7 @@ TEST(Bundle, ChoosesTheExecutableByInfoPlistElseTheOnlyLibrary)
         {infoPlistNaming("Named"), {"Named.so", "Other.so"}, "Named.so", "CFBundleExecutable with .so added"},
         {infoPlistNaming("Exact.so"), {"Exact.so", "Other.so"}, "Exact.so", "CFBundleExecutable as it is"},
         {"", {"Only.so"}, "Only.so", "no Info.plist, one library"},
+        {"", {"Other.so", "X.so"}, "X.so", "no Info.plist: the folder's name without extension"},
         {infoPlistNaming("Missing"), {"Only.so"}, "Only.so", "a named file that is not there"},
         {"", {"One.so", "Two.so"}, "", "two libraries and no name to choose by"},
         {"", {}, "", "no library at all"},

@@ -4,6 +4,8 @@
 //   AU_TEST_CHUNKS                     programs as opaque chunks (else parameter values)
 //   AU_TEST_EXTENSION                  answers the vendor-specific "sHi!" extension
 //   AU_TEST_ID                         unique ID (four characters)
+//   AU_TEST_NAME                       effect name (the vendor is "Velmora Test")
+//   AU_TEST_LEGACY_MAIN                also defines the legacy Linux entry "main" (its build exports only that)
 // Output channel c is input channel c % inputs times (c + 1) times (1 + parameter 0), so a test can tell
 // every routed channel apart. It keeps 3 programs of 4 parameters each.
 
@@ -99,6 +101,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effGetProgramName: std::strcpy(static_cast<char*>(ptr), program.name); return 0;
     case effGetParamDisplay: std::snprintf(static_cast<char*>(ptr), 24, " %.2f", static_cast<double>(program.values[index & 3])); return 0;
     case effGetParamName: std::snprintf(static_cast<char*>(ptr), 9, "Param %d", index); return 0;
+    case effGetParamLabel: std::snprintf(static_cast<char*>(ptr), 9, "%s", index == 0 ? "dB" : ""); return 0;
+    case effGetEffectName: std::snprintf(static_cast<char*>(ptr), 32, "%s", AU_TEST_NAME); return 1;
+    case effGetVendorString: std::snprintf(static_cast<char*>(ptr), 64, "Velmora Test"); return 1;
     case effSetSampleRate: control.lastSampleRate = opt; return 0;
     case effSetBlockSize: control.lastBlockSize = static_cast<int32_t>(value); return 0;
     case effMainsChanged:
@@ -206,3 +211,12 @@ EXPORT AEffect* VSTPluginMain(audioMasterCallback callback)
     in->rect = ERect{0, 0, 120, 320};
     return &in->effect;
 }
+
+#if AU_TEST_LEGACY_MAIN
+// The name older Linux hosts look up; "main" itself cannot be declared with this type in C++.
+EXPORT AEffect* legacyLinuxMain(audioMasterCallback callback) __asm__("main");
+AEffect* legacyLinuxMain(audioMasterCallback callback)
+{
+    return VSTPluginMain(callback);
+}
+#endif

@@ -5,12 +5,15 @@
 
 #include "tools/au/AUBundleComponent.h"
 #include "tools/au/AUOfflineRenderer.h"
+#include "tools/au/programs/AUWrap.h"
 #include "tools/kelvane/AudioFile.h"
 #include "tools/kelvane/CommandLine.h"
 #include "tools/kelvane/DemoLoop.h"
 #include "tools/kelvane/PluginLocator.h"
 #include "tools/kelvane/SubCommand.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -40,6 +43,7 @@ const std::vector<OptionSpec>& auOptions()
         {"--attack-time", "sharp|mid|soft", "time character of the attack"},
         {"--release-time", "sharp|mid|soft", "time character of the release"},
         {"--bypass", "", "switch the effect to bypass"},
+        {"--param", "ID=V,...", "set parameters by their ID (as info lists them) in their published units"},
         {"--block", "N", "render: frames per render call, 1 to 4096 (default 512)"},
         {"--preset", "NAME", "start from this factory preset"},
         {"--state", "FILE", "start from the state saved in this .aupreset file"},
@@ -53,12 +57,16 @@ const std::vector<OptionSpec>& auOptions()
 void printAUHelp()
 {
     std::printf("usage: kelvane au info [options]\n"
-                "       kelvane au render [IN] [-o OUT] [options]\n\n"
+                "       kelvane au render [IN] [-o OUT] [options]\n"
+                "       kelvane au wrap PLUGIN.so [-o NAME.vst] [options]   (see kelvane au wrap --help)\n\n"
                 "Loads the bundle as an Audio Unit host does (its AudioComponents entry, the component entry,\n"
                 "the host services) and drives the plug-in only through the Audio Unit interface.\n"
                 "  info    the component, its channel configurations, parameters and factory presets\n"
                 "  render  renders IN (or the built-in demo with Attack %+.0f %%, Release %+.0f %%, Gain %+.1f dB,\n"
-                "          into %s) exactly as `kelvane render` does through the VST interface\n\n%s",
+                "          into %s) exactly as `kelvane render` does through the VST interface\n"
+                "  wrap    makes an Audio Unit bundle around another Linux VST 2.4 plug-in\n"
+                "The named settings (--attack, --gain, ...) are Kelvane's parameters, found by their names; the\n"
+                "demo's settings apply only where the plug-in has them.\n\n%s",
                 demoAttackPercent, demoReleasePercent, demoGainDb, demoOutputFile, describeOptions(auOptions()).c_str());
 }
 
@@ -81,38 +89,47 @@ int failure(const std::string& message)
     return exitFailure;
 }
 
-/** The parameter settings of the command line, in the Audio Unit's units (the published ranges). */
-bool readSettings(const CommandLine& line, bool isDemo, std::vector<std::pair<AudioUnitParameterID, Float32>>& settings,
-                  std::string& error)
+/** One setting of the command line, in the Audio Unit's units (the published ranges): a parameter
+    found by its published name (Kelvane's named options) or given by its ID (--param). */
+struct Setting {
+    std::string parameterName;       // empty: `id` is given
+    AudioUnitParameterID id = 0;
+    Float32 value = 0.0f;
+    std::string option;              // where it came from, for messages; empty for a demo default
+};
+
+bool readSettings(const CommandLine& line, bool isDemo, std::vector<Setting>& settings, std::string& error)
 {
     struct NumberOption {
         const char* name;
-        AudioUnitParameterID id;
+        const char* parameter;
         double minimum, maximum;
         const char* unit;
         double demoDefault;
         bool hasDemoDefault;
     };
     const NumberOption numbers[] = {
-        {"--attack", 0, -100, 100, "%", demoAttackPercent, true},
-        {"--release", 1, -100, 100, "%", demoReleasePercent, true},
-        {"--gain", 3, -9, 9, "dB", demoGainDb, true},
-        {"--drive", 6, 0, 100, "%", 0, false},
+        {"--attack", "Attack", -100, 100, "%", demoAttackPercent, true},
+        {"--release", "Release", -100, 100, "%", demoReleasePercent, true},
+        {"--gain", "Gain", -9, 9, "dB", demoGainDb, true},
+        {"--drive", "Drive", 0, 100, "%", 0, false},
     };
     for (const NumberOption& o : numbers) {
         double v = 0.0;
+        std::string option;
         if (line.has(o.name)) {
             if (!parseNumberOption(o.name, line.value(o.name), o.minimum, o.maximum, o.unit, v, error))
                 return false;
+            option = o.name;
         } else if (isDemo && o.hasDemoDefault) {
             v = o.demoDefault;
         } else {
             continue;
         }
-        settings.push_back({o.id, static_cast<Float32>(v)});
+        settings.push_back({o.parameter, 0, static_cast<Float32>(v), option});
     }
-    const std::pair<const char*, AudioUnitParameterID> times[] = {{"--attack-time", 4}, {"--release-time", 5}};
-    for (const auto& [name, id] : times) {
+    const std::pair<const char*, const char*> times[] = {{"--attack-time", "Attack Time"}, {"--release-time", "Release Time"}};
+    for (const auto& [name, parameter] : times) {
         if (!line.has(name))
             continue;
         const std::string text = line.value(name);
@@ -121,10 +138,74 @@ bool readSettings(const CommandLine& line, bool isDemo, std::vector<std::pair<Au
             error = std::string("option '") + name + "' expects sharp, mid or soft, got '" + text + "'";
             return false;
         }
-        settings.push_back({id, index});
+        settings.push_back({parameter, 0, index, name});
     }
     if (line.has("--bypass"))
-        settings.push_back({2, 1.0f});
+        settings.push_back({"Bypass", 0, 1.0f, "--bypass"});
+    if (line.has("--param")) {
+        const std::string list = line.value("--param");
+        size_t start = 0;
+        while (start <= list.size()) {
+            const size_t comma = std::min(list.find(',', start), list.size());
+            const std::string item = list.substr(start, comma - start);
+            const size_t equals = item.find('=');
+            char* idEnd = nullptr;
+            char* valueEnd = nullptr;
+            const std::string idText = item.substr(0, equals == std::string::npos ? 0 : equals);
+            const std::string valueText = equals == std::string::npos ? std::string() : item.substr(equals + 1);
+            const unsigned long id = std::strtoul(idText.c_str(), &idEnd, 10);
+            const float value = std::strtof(valueText.c_str(), &valueEnd);
+            if (idText.empty() || *idEnd != '\0' || valueText.empty() || *valueEnd != '\0' || !std::isfinite(value)) {
+                error = "option '--param' expects ID=VALUE pairs separated by commas, got '" + item + "'";
+                return false;
+            }
+            settings.push_back({"", static_cast<AudioUnitParameterID>(id), value, "--param " + item});
+            start = comma + 1;
+        }
+    }
+    return true;
+}
+
+/** The published parameters: IDs in the order the unit lists them. */
+std::vector<AudioUnitParameterID> parameterIds(AUHostInstance& unit)
+{
+    UInt32 size = 0;
+    if (unit.getPropertyInfo(kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size, nullptr) != noErr)
+        return {};
+    std::vector<AudioUnitParameterID> ids(size / sizeof(AudioUnitParameterID));
+    if (ids.empty() || unit.getProperty(kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids.data(), &size) != noErr)
+        return {};
+    ids.resize(size / sizeof(AudioUnitParameterID));
+    return ids;
+}
+
+/** Applies the settings. A named one the plug-in does not have is skipped when it is a demo default
+    (another plug-in renders the demo as it stands) and refused when the user asked for it. */
+bool applySettings(AUHostInstance& unit, const std::vector<Setting>& settings, std::string& error)
+{
+    const std::vector<AudioUnitParameterID> ids = parameterIds(unit);
+    for (const Setting& setting : settings) {
+        AudioUnitParameterID id = setting.id;
+        bool found = setting.parameterName.empty();
+        for (size_t i = 0; i < ids.size() && !found; ++i) {
+            AudioUnitParameterInfo info{};
+            if (unit.get(kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, ids[i], info) == noErr
+                && toStdString(info.cfNameString) == setting.parameterName) {
+                id = ids[i];
+                found = true;
+            }
+        }
+        if (!found) {
+            if (setting.option.empty())
+                continue;
+            error = "the plug-in has no parameter '" + setting.parameterName + "' (" + setting.option + ")";
+            return false;
+        }
+        if (unit.setParameter(id, kAudioUnitScope_Global, 0, setting.value) != noErr) {
+            error = "the plug-in has no parameter " + std::to_string(id) + " (" + setting.option + ")";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -200,11 +281,8 @@ void printInfo(const AUBundleComponent& component, AUHostInstance& unit)
             std::printf(" %d>%d", channels[i].inChannels, channels[i].outChannels);
     std::printf("\n\nparameters\n");
 
-    AudioUnitParameterID ids[64] = {};
-    size = sizeof ids;
-    if (unit.getProperty(kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids, &size) != noErr)
-        size = 0;
-    for (UInt32 i = 0; i < size / sizeof(AudioUnitParameterID); ++i) {
+    const std::vector<AudioUnitParameterID> ids = parameterIds(unit);
+    for (size_t i = 0; i < ids.size(); ++i) {
         AudioUnitParameterInfo info{};
         if (unit.get(kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, ids[i], info) != noErr)
             continue;
@@ -238,6 +316,8 @@ void printInfo(const AUBundleComponent& component, AUHostInstance& unit)
 
 int runAU(const std::vector<std::string>& args)
 {
+    if (!args.empty() && args.front() == "wrap")
+        return runAUWrap(std::vector<std::string>(args.begin() + 1, args.end()));
     CommandLine line;
     std::string error;
     if (!line.parse(args, auOptions(), error))
@@ -248,13 +328,13 @@ int runAU(const std::vector<std::string>& args)
     }
     const std::string action = line.positional().front();
     if (action != "info" && action != "render")
-        return usageError("unknown action '" + action + "'; expected info or render");
+        return usageError("unknown action '" + action + "'; expected info, render or wrap");
     const bool isRender = action == "render";
     if (line.positional().size() > (isRender ? 2u : 1u))
         return usageError("unexpected argument '" + line.positional().back() + "'");
     const bool isDemo = isRender && line.positional().size() == 1;
 
-    std::vector<std::pair<AudioUnitParameterID, Float32>> settings;
+    std::vector<Setting> settings;
     if (!readSettings(line, isDemo, settings, error))
         return usageError(error);
     long blockSize = defaultBlockSize;
@@ -282,9 +362,8 @@ int runAU(const std::vector<std::string>& args)
         return failure(error);
     if (line.has("--state") && !restoreState(*unit, line.value("--state"), error))
         return failure(error);
-    for (const auto& [id, value] : settings)
-        if (unit->setParameter(id, kAudioUnitScope_Global, 0, value) != noErr)
-            return failure("the plug-in has no parameter " + std::to_string(id));
+    if (!applySettings(*unit, settings, error))
+        return failure(error);
     if (line.has("--save-state")) {
         if (!saveState(*unit, line.value("--save-state"), error))
             return failure(error);
@@ -322,7 +401,7 @@ int runAU(const std::vector<std::string>& args)
     return exitSuccess;
 }
 
-const SubCommandRegistration registration({"au", "au info|render [IN] [-o OUT] [--preset NAME] [--state FILE] ...",
+const SubCommandRegistration registration({"au", "au info|render|wrap [IN] [-o OUT] [--preset NAME] [--state FILE] ...",
                                            "the plug-in through its Audio Unit interface", runAU, printAUHelp});
 
 } // namespace

@@ -81,7 +81,11 @@ int main(int argc, char** argv)
                 // The Audio Unit's own mapping, so the preset reads back as written.
                 plugIn.setParameter(range.index, (value - range.minValue) / (range.maxValue - range.minValue));
             }
-            // The program inside carries the preset's name: hosts then show that name once it is loaded.
+            // Kelvane keeps no program names (it ignores effSetProgramName and reports an empty name), so
+            // the program record inside stays unnamed and the preset's name lives only in the .aupreset.
+            // Once a host selects the preset, the wrapper refreshes the current preset from the effect's
+            // empty name and reports it as {-1, ""}: the host shows the name it chose from its own list.
+            // The name is still offered, for an effect that does keep it.
             plugIn.setProgramName(fields[1].substr(0, 24).c_str());
             cf::CFRef<cf::CFMutableDictionaryRef> preset(
                 createClassInfo(component, fields[1], VSTPresetCodec(plugIn).saveProgram()));
