@@ -279,7 +279,7 @@ void drawBypass(cairo_t* cr, bool on)
 {
     const Box& b = bypassBox;
     const double cx = b.centreX();
-    lens(cr, cx, b.y + 10.5, 4.8, rgb(70, 16, 10), rgb(255, 60, 30), on ? 1.0 : 0.0);
+    lens(cr, cx, b.y + 10.5, 5.4, rgb(70, 16, 10), rgb(255, 60, 30), on ? 1.0 : 0.0);
 
     // The latching cap: up when off, pressed in (lower, shorter shadow, darker) when on.
     const double w = 58.0, h = 27.0;
@@ -363,7 +363,7 @@ void drawSelector(cairo_t* cr, const Fonts& fonts, const Box& b, int position)
     cairo_fill(cr);
     cairo_pattern_destroy(lit);
 
-    fonts.select(cr, Fonts::bold, 10.0, 0.74);
+    fonts.select(cr, Fonts::bold, 11.0, 0.7);
     for (int i = 0; i < 3; ++i) {
         setColour(cr, i == position ? rgb(54, 28, 4) : grey(150));
         drawTextCentred(cr, words[i], b.x + segment * (i + 0.5), b.centreY(), 0.0);
@@ -381,7 +381,7 @@ void drawControlPrint(cairo_t* cr, const Fonts& fonts)
 
     // Lamp and switch bezels, fixed in the plate.
     chromeBezel(cr, driveLedBox.centreX(), driveLedBox.centreY(), 12.5, 10.0);
-    chromeBezel(cr, bypassBox.centreX(), bypassBox.y + 10.5, 7.0, 5.5);
+    chromeBezel(cr, bypassBox.centreX(), bypassBox.y + 10.5, 7.6, 6.1);
     roundedRectangle(cr, bypassBox.centreX() - 33, bypassBox.y + 20.0, 66, 35, 7.0);
     setColour(cr, grey(10));
     cairo_fill_preserve(cr);

@@ -275,25 +275,25 @@ void branding(cairo_t* cr, const Fonts& fonts)
         cairo_stroke(cr);
     }
 
-    // The maker, under the input meter, and the model line under the output meter.
+    // The maker under the input meter, the model line under the output meter.
     const double left = inputMeterBox.centreX();
     fonts.select(cr, Fonts::bold, 21.0);
     engrave(cr, "VELMORA", left, 292.0, Align::centre, 9.0, grey(226));
     fonts.select(cr, Fonts::regular, 10.5);
     engrave(cr, "AUDIO TECHNOLOGIES", left, 312.0, Align::centre, 4.6, grey(170));
-    // A small mark beside the maker's name: a chevron cut into the plate.
-    const double markX = left - 95.0;
-    cairo_move_to(cr, markX - 9, 275);
-    cairo_line_to(cr, markX, 293);
-    cairo_line_to(cr, markX + 9, 275);
-    cairo_set_line_width(cr, 3.0);
-    setColour(cr, rgb(226, 160, 76));
-    cairo_stroke(cr);
 
     const double right = outputMeterBox.centreX();
-    fonts.select(cr, Fonts::regular, 10.5);
-    engrave(cr, "STEREO TRANSIENT PROCESSOR", right, 292.0, Align::centre, 3.2, grey(170));
-    engrave(cr, "ATTACK  \xC2\xB7  RELEASE  \xC2\xB7  DRIVE", right, 312.0, Align::centre, 2.6, grey(130));
+    fonts.select(cr, Fonts::regular, 11.5);
+    const char* model = "STEREO TRANSIENT PROCESSOR";
+    const double modelHalf = textWidth(cr, model, 3.4) / 2;
+    engrave(cr, model, right, 300.0, Align::centre, 3.4, grey(186));
+    cairo_set_line_width(cr, 1.0);
+    for (double y : {281.5, 311.5}) {
+        cairo_move_to(cr, right - modelHalf, y);
+        cairo_line_to(cr, right + modelHalf, y);
+        setColour(cr, grey(190), 0.35);
+        cairo_stroke(cr);
+    }
 }
 
 } // namespace
