@@ -30,6 +30,11 @@ OpenGLTexture::OpenGLTexture(OpenGLContext& owner, int32_t w, int32_t h, int32_t
     : Texture(&owner, w, h, fmt), usePixelBuffer(withPixelBuffer), glContext(&owner)
 {
     ScopedCurrentContext current(owner);
+    // GL error flags stay set until someone reads them: clear what other code (the host's, say) left
+    // behind, so that the check below sees only what creating this texture did. Bounded, because an
+    // implementation may report an error on every call once its context is lost.
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
     GLuint name = 0;
     glGenTextures(1, &name);
     textureName = name;
