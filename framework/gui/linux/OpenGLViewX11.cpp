@@ -2,6 +2,7 @@
 // buffered), a colormap for it, and nothing else. No input, no window-manager hints beyond a name:
 // the toolkit's real window (embedded in a host's window) arrives with the native view.
 #include "framework/gui/linux/OpenGLViewX11.h"
+#include "framework/gui/linux/X11ErrorTrap.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -44,6 +45,7 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
     if (!visual)
         return nullptr;
 
+    X11ErrorTrap trap(dpy, "creating an OpenGL window");
     const ::Window root = RootWindow(dpy, visual->screen);
     view->colormap = XCreateColormap(dpy, root, visual->visual, AllocNone);
     XSetWindowAttributes wa{};
@@ -53,7 +55,7 @@ std::unique_ptr<OpenGLViewX11> OpenGLViewX11::create(int width, int height, bool
     view->window = XCreateWindow(dpy, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                  visual->depth, InputOutput, visual->visual, CWColormap | CWBorderPixel | CWEventMask,
                                  &wa);
-    if (view->window == 0)
+    if (view->window == 0 || trap.hasFailed())
         return nullptr;
     view->width = width;
     view->height = height;
@@ -73,10 +75,13 @@ OpenGLViewX11::~OpenGLViewX11()
 {
     if (display == nullptr)
         return;
-    if (window != 0)
-        XDestroyWindow(display, window);
-    if (colormap != 0)
-        XFreeColormap(display, colormap);
+    {
+        X11ErrorTrap trap(display, "destroying an OpenGL window");
+        if (window != 0)
+            XDestroyWindow(display, window);
+        if (colormap != 0)
+            XFreeColormap(display, colormap);
+    }
     XCloseDisplay(display);
 }
 
