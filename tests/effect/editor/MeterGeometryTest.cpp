@@ -1,0 +1,91 @@
+#include "effect/editor/MeterGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace MeterGeometry;
+using q9framework::Rectangle;
+
+TEST(MeterMapping, BreakpointsAndSegments)
+{
+    const struct { float level, expected; const char* what; } cases[] = {
+        {1.412f, 1.0f, "+3 dB pins the needle"},
+        {1.0f, 0.66f, "0 dB"},
+        {0.1f, 0.0f, "-20 dB is the rest position"},
+        {-0.5f, 0.0f, "negative rests"},
+        {std::numeric_limits<float>::quiet_NaN(), 0.0f, "NaN rests"},
+        {0.6f, 0.22f + (0.39f - 0.22f) * (0.6f - 0.5f) / (0.707f - 0.5f), "between -6 and -3 dB"},
+        {1.2f, 0.66f + (1.0f - 0.66f) * (1.2f - 1.0f) / (1.412f - 1.0f), "between 0 and +3 dB"},
+        {0.2f, 0.0f + 0.07f * (0.2f - 0.1f) / (0.25f - 0.1f), "lowest segment"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FLOAT_EQ(levelToPosition(c.level), c.expected);
+    }
+}
+
+// A segment interpolated towards the wrong neighbour jumps at its ends; the dial's needle must not.
+TEST(MeterMapping, RisesWithoutJumpsAcrossTheScale)
+{
+    float previous = levelToPosition(0.0f);
+    for (int i = 1; i <= 3000; ++i) {
+        const float level = i * 0.0005f;
+        const float p = levelToPosition(level);
+        ASSERT_GE(p, previous) << "level " << level;
+        ASSERT_LT(p - previous, 0.002f) << "level " << level;
+        previous = p;
+    }
+}
+
+TEST(NeedleGeometry, AngleAndLength)
+{
+    EXPECT_EQ(needleAngle(0.5f), 0.0f);
+    EXPECT_EQ(needleLength(needleAngle(0.5f), 131), 105.0f);
+    EXPECT_EQ(needleAngle(1.0f), 0.91f);
+    EXPECT_NEAR(needleLength(0.91f, 131), 105.0f + 24.0149f, 1e-4);
+
+    // Whatever the angle, the needle's lower end stays 20 units under the meter.
+    const Rectangle meter(177, 56, 272, 131);
+    for (float position : {0.0f, 0.3f, 0.77f, 1.0f}) {
+        const Needle n = needleFor(meter, position, needleStyle(2));
+        EXPECT_EQ(n.needle.y + n.needle.height, 56 + 131 + 20.0) << position;
+        EXPECT_EQ(n.shadow.y + n.shadow.height, 56 + 131 + 19.0) << position;
+    }
+}
+
+TEST(NeedleGeometry, ScaleClassesCutTheTexture)
+{
+    const struct { double sx; int k, thickness, textureWidth; double quadWidth, quadX; const char* what; } cases[] = {
+        {1.0, 2, 2, 6, 12, 307, "design size"},
+        {0.5, 3, 2, 6, 12, 307, "the default editor, half size: same class"},
+        {0.3, 4, 1, 5, 20, 303, "the thin class begins at 4"},
+        {0.25, 5, 1, 5, 20, 303, "a quarter: a thin line in a wide quad"},
+        {2.0, 1, 4, 8, 8, 309, "double size: a thick line in a narrow quad"},
+        {0.01, 8, 1, 5, 20, 303, "tiny scales stop at 8"},
+    };
+    const Rectangle meter(177, 56, 272, 131);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int k = scaleClass(c.sx);
+        EXPECT_EQ(k, c.k);
+        const NeedleStyle style = needleStyle(k);
+        EXPECT_EQ(style.thickness, c.thickness);
+        EXPECT_EQ(style.textureWidth, c.textureWidth);
+        const Needle n = needleFor(meter, 0.5f, style);
+        EXPECT_EQ(n.needle.width, c.quadWidth);
+        EXPECT_EQ(n.needle.x, c.quadX);
+        EXPECT_EQ(n.shadow.x, c.quadX + 7);
+    }
+    // Centred in whole units: an odd meter width loses the half unit (129, not 129.5).
+    EXPECT_EQ(needleFor(Rectangle(0, 0, 271, 131), 0.5f, needleStyle(2)).needle.x, 129.0);
+    EXPECT_EQ(needleFor(Rectangle(0, 0, 272, 131), 0.5f, needleStyle(5)).needle.x, 126.0);
+}
+
+TEST(NeedleGeometry, ClipRoundsOutwardOnlyWhenFractional)
+{
+    EXPECT_EQ(roundedOutward(toWindow(Rectangle(177, 56, 272, 131), 0.5, 0.5)), Rectangle(88, 28, 137, 66));
+    EXPECT_EQ(roundedOutward(toWindow(Rectangle(177, 56, 272, 131), 1.0, 1.0)), Rectangle(177, 56, 272, 131));
+    EXPECT_EQ(roundedOutward(Area{10.2, 4.9, 0.6, 0.05}), Rectangle(10, 4, 1, 1));
+}
