@@ -238,26 +238,6 @@ TEST_F(CFValues, NumbersReportWhetherAValueFitsExactly)
     EXPECT_EQ(CFNumberCreate(nullptr, kCFNumberSInt32Type, nullptr), nullptr);
 }
 
-TEST_F(CFValues, EqualityComparesContentsNotOrderOfEntries)
-{
-    CFRef<CFNumberRef> seven(newInt32(7));
-    const void* keys[] = {CFSTR("a"), CFSTR("b")};
-    const void* values[] = {seven.get(), kCFBooleanTrue};
-    const void* reversedKeys[] = {CFSTR("b"), CFSTR("a")};
-    const void* reversedValues[] = {kCFBooleanTrue, seven.get()};
-    CFRef<CFDictionaryRef> one(CFDictionaryCreate(nullptr, keys, values, 2, &kCFTypeDictionaryKeyCallBacks,
-                                                  &kCFTypeDictionaryValueCallBacks));
-    CFRef<CFDictionaryRef> two(CFDictionaryCreate(nullptr, reversedKeys, reversedValues, 2,
-                                                  &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
-    EXPECT_TRUE(CFEqual(one.get(), two.get()));
-    const void* otherValues[] = {seven.get(), kCFBooleanFalse};
-    CFRef<CFDictionaryRef> three(CFDictionaryCreate(nullptr, keys, otherValues, 2, &kCFTypeDictionaryKeyCallBacks,
-                                                    &kCFTypeDictionaryValueCallBacks));
-    EXPECT_FALSE(CFEqual(one.get(), three.get()));
-    EXPECT_FALSE(CFEqual(one.get(), seven.get()));
-    EXPECT_FALSE(CFEqual(one.get(), nullptr));
-}
-
 TEST_F(CFValues, WrongObjectsAndImmutableContainersChangeNothing)
 {
     CFRef<CFStringRef> text(createString("text"));
