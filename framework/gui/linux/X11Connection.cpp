@@ -8,6 +8,8 @@
 #include <X11/Xresource.h>
 #include <X11/cursorfont.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -72,7 +74,13 @@ constexpr CursorName cursorNames[16] = {
 X11Connection* X11Connection::acquire()
 {
     if (openConnection == nullptr) {
+        // A busy server refuses a connection now and then while its listen queue is full; a few short
+        // retries turn that into a brief wait. Without DISPLAY there is nothing to retry.
         Display* display = XOpenDisplay(nullptr);
+        for (int attempt = 0; display == nullptr && attempt < 5 && std::getenv("DISPLAY") != nullptr; ++attempt) {
+            usleep(20000);
+            display = XOpenDisplay(nullptr);
+        }
         if (display == nullptr)
             return nullptr;
         openConnection = new X11Connection(display);
