@@ -1,4 +1,5 @@
 #include "auwrapper/ParameterFile.h"
+#include "framework/core/NumberText.h"
 
 #include "auwrapper/ResourceText.h"
 #include "auwrapper/vsthost/TandrilException.h"
@@ -15,29 +16,6 @@ namespace {
 
 constexpr size_t maxMappedParameters = 1024;
 
-/** The C locale for this thread while it lives, so "0.5" reads as one half in a host running in a
-    locale with a decimal comma. uselocale is per thread and leaves the host's other threads alone. */
-class ScopedCLocale {
-public:
-    ScopedCLocale() : cLocale(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr)))
-    {
-        if (cLocale != static_cast<locale_t>(nullptr))
-            previous = uselocale(cLocale);
-    }
-    ~ScopedCLocale()
-    {
-        if (cLocale != static_cast<locale_t>(nullptr)) {
-            uselocale(previous);
-            freelocale(cLocale);
-        }
-    }
-    ScopedCLocale(const ScopedCLocale&) = delete;
-    ScopedCLocale& operator=(const ScopedCLocale&) = delete;
-
-private:
-    locale_t cLocale;
-    locale_t previous = static_cast<locale_t>(nullptr);
-};
 
 /** A whole decimal number with an optional sign, nothing else. */
 bool readIndex(const std::string& text, int32_t& out)
@@ -80,7 +58,7 @@ bool scanParameterLine(const std::string& line, ParameterLine& out)
     float minimum = 0.0f, maximum = 0.0f, defaultValue = 0.0f;
     int fields = 0;
     {
-        const ScopedCLocale cLocale;
+        const q9framework::NumberText::ScopedCLocale cLocale;
         fields = std::sscanf(line.c_str(), "%32s%*[\t]%255[^\t]%*[\t]%f%*[\t]%f%*[\t]%1023[^\t]%*[\t]%255[^\t]%*[\t]%f",
                              indexText, name, &minimum, &maximum, kind, unit, &defaultValue);
     }

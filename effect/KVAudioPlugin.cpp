@@ -69,7 +69,10 @@ AudioPluginEditor* KVAudioPlugin::createEditor() { return nullptr; }
 
 void KVAudioPlugin::setParameter(int32_t index, double value)
 {
-    if (!isParameterIndex(index))
+    // Out-of-range values are kept as they come, but a value that is not a finite f32 would stay in the
+    // engine's ramps for good (each block's increment starts from it) and silence the instance until
+    // it is reloaded: it is refused like an unknown index.
+    if (!isParameterIndex(index) || !std::isfinite(static_cast<float>(value)))
         return;
     programs[0].values[index] = static_cast<float>(value);
     applyToEngine(index, value);

@@ -11,7 +11,7 @@ q9framework::PluginInfo* createPluginInfo();
 /** Kelvane as the framework sees it: the transient shaper with its seven parameters in one program,
     its saved state, and the two level meters the editor shows.
 
-    Parameters (normalised 0..1, stored as f32, never clamped): 0 Attack, 1 Release, 2 Bypass, 3 Gain,
+    Parameters (normalised 0..1, stored as f32, never clamped; a value that is no finite f32 is refused): 0 Attack, 1 Release, 2 Bypass, 3 Gain,
     4 Attack Time, 5 Release Time, 6 Drive.
 
     Threads: process and takeSaturationPeak take the processing lock. setParameter takes none: the host

@@ -5,6 +5,8 @@
 #include "effect/KVAudioPlugin.h"
 #include "framework/core/NumberText.h"
 
+#include <cmath>
+
 #include <tinyxml.h>
 
 #include <cstring>
@@ -97,7 +99,9 @@ bool KVAudioPlugin::setState(Stream& in)
             programs[0].name = name != nullptr ? name : "";
             for (int32_t i = 0; i < numParameters; ++i) {
                 double value = 0.0;
-                if (NumberText::parse(program->Attribute(valueAttributes[i]), value))
+                // As setParameter: a value that is no finite f32 ("nan", "1e999") leaves the old one.
+                if (NumberText::parse(program->Attribute(valueAttributes[i]), value)
+                    && std::isfinite(static_cast<float>(value)))
                     programs[0].values[i] = static_cast<float>(value);
             }
         }

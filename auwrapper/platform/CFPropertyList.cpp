@@ -3,6 +3,7 @@
 // errors, so the error text says only what kind of input was refused.
 
 #include "auwrapper/platform/CFValues.h"
+#include "framework/core/NumberText.h"
 
 #include "auwrapper/platform/CFValuesInternal.h"
 
@@ -211,6 +212,7 @@ bool isNumberText(const std::string& raw, bool integer)
         return true;
     }
     char* end = nullptr;
+    const q9framework::NumberText::ScopedCLocale cLocale;
     std::strtod(text.c_str(), &end);
     return end == text.c_str() + text.size();
 }
@@ -326,7 +328,10 @@ CFPropertyListRef parse(const char* bytes, size_t length, CFOptionFlags mutabili
     if (!error.empty())
         return nullptr;
     plist_t root = nullptr;
-    plist_from_xml(bytes, static_cast<uint32_t>(length), &root);
+    {
+        const q9framework::NumberText::ScopedCLocale cLocale;   // libplist reads reals with strtod
+        plist_from_xml(bytes, static_cast<uint32_t>(length), &root);
+    }
     if (root == nullptr) {
         error = "malformed XML property list";
         return nullptr;
@@ -364,7 +369,10 @@ CFDataRef CFPropertyListCreateXMLData(CFAllocatorRef, CFPropertyListRef property
         return nullptr;
     char* xml = nullptr;
     uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
+    {
+        const q9framework::NumberText::ScopedCLocale cLocale;   // and writes them with printf
+        plist_to_xml(root.get(), &xml, &length);
+    }
     if (xml == nullptr)
         return nullptr;
     CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(xml), static_cast<CFIndex>(length));

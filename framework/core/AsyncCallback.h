@@ -9,9 +9,11 @@ namespace q9framework {
     construction to destruction; a dispatch walks the list in construction order and, for each, runs
     handleAsyncUpdate once per pending trigger.
 
-    Threads: construct and destroy on the main thread (or while no pump can run); trigger from any
-    thread. Triggering takes no lock and allocates nothing (an atomic count and a wake-up of the loop),
-    though the wake-up is a system call, so the audio thread should still leave it to the editor's tick.
+    Threads: construct, destroy and trigger from any thread. No lock is held while handleAsyncUpdate
+    runs, so a handler may create or destroy callbacks and posters, or wait for a thread that does; a
+    callback destroyed on another thread while its handler runs waits for the handler to return.
+    Triggering takes no lock and allocates nothing (an atomic count and a wake-up of the loop), though
+    the wake-up is a system call, so the audio thread should still leave it to the editor's tick.
     A callback destroyed with triggers pending never runs them. */
 class AsyncCallback {
 public:

@@ -34,7 +34,10 @@ private:
     A message is delivered only while its poster lives: destroying the poster (or
     cancelPendingMessages) cancels every pending message, and a cancelled message is destroyed without
     reaching handleMessage and without touching the poster. A delivery already running on the main
-    thread finishes before a destructor on another thread returns.
+    thread finishes before a destructor on another thread returns (so a handler must not wait for a
+    thread that destroys its own poster); no lock is held while handleMessage runs.
+    The poster and its loop may be destroyed in either order; a poster whose loop is gone must not
+    post any more. Messages still queued in a destroyed loop are destroyed with it.
     Derived classes destroyed on another thread than the main one should call cancelPendingMessages
     first in their own destructor, because the base destructor runs after the derived part is gone. */
 class MessagePoster {
@@ -58,7 +61,9 @@ public:
 
 private:
     struct Token;
-    void deliver(std::unique_ptr<Message> message);
+    struct Delivery;
+    /** Takes `message` out of the pending list; false when it is not there (cancelled). */
+    bool takePending(Message* message);
 
     void* const owner;
     MessageLoop& loop;

@@ -30,12 +30,11 @@ size_t NumberText::formatFixed(char* buffer, size_t size, double value, int deci
     if (decimals > 99)
         decimals = 99;
 
-    // uselocale changes the calling thread's locale only, and only for the one call.
-    const locale_t c = cLocale();
-    const locale_t previous = c != nullptr ? uselocale(c) : nullptr;
-    const int n = std::snprintf(buffer, size, "%.*f", decimals, value);
-    if (previous != nullptr)
-        uselocale(previous);
+    int n = 0;
+    {
+        const ScopedCLocale c;
+        n = std::snprintf(buffer, size, "%.*f", decimals, value);
+    }
 
     if (n < 0) {
         buffer[0] = 0;
@@ -55,6 +54,19 @@ bool NumberText::parse(const char* text, double& value) noexcept
         return false;
     value = parsed;
     return true;
+}
+
+NumberText::ScopedCLocale::ScopedCLocale() noexcept
+{
+    const locale_t c = cLocale();
+    if (c != static_cast<locale_t>(nullptr))
+        previous = uselocale(c);
+}
+
+NumberText::ScopedCLocale::~ScopedCLocale()
+{
+    if (previous != nullptr)
+        uselocale(static_cast<locale_t>(previous));
 }
 
 } // namespace q9framework

@@ -25,5 +25,19 @@ size_t formatFixed(char* buffer, size_t size, double value, int decimals) noexce
     Returns false, leaving `value` unchanged, for null or a text that does not start with a number. */
 bool parse(const char* text, double& value) noexcept;
 
+/** The "C" locale for the calling thread while it lives, for code that hands numbers to a library which
+    reads or writes them with the C library (scanf, libplist). uselocale is per thread and leaves the
+    host's other threads alone. */
+class ScopedCLocale {
+public:
+    ScopedCLocale() noexcept;
+    ~ScopedCLocale();
+    ScopedCLocale(const ScopedCLocale&) = delete;
+    ScopedCLocale& operator=(const ScopedCLocale&) = delete;
+
+private:
+    void* previous = nullptr;   // the thread's locale_t before, null when nothing was switched
+};
+
 } // namespace NumberText
 } // namespace q9framework

@@ -6,14 +6,14 @@ namespace q9framework {
 
 namespace {
 
-String findDefaultFontFile(FontLocator* locator)
+FontFile findDefaultFontFile(FontLocator* locator)
 {
     if (locator == nullptr)
         return {};
     for (const char* family : {"Arial Unicode MS", "Verdana"}) {
-        const String path = locator->findFamily(family);
-        if (!path.isEmpty())
-            return path;
+        const FontFile file = locator->findFamily(family);
+        if (!file.path.isEmpty())
+            return file;
     }
     return locator->findMatch("sans-serif");
 }
@@ -50,12 +50,13 @@ FallbackFont* FallbackFont::getInstance()
     if (engine == nullptr)
         return nullptr;
     if (engine->defaultFont == nullptr) {
-        String path = findDefaultFontFile(engine->getLocator());
+        const FontFile file = findDefaultFontFile(engine->getLocator());
+        String path = file.path;
         std::unique_ptr<Typeface> face;
         if (!path.isEmpty()) {
             const MemoryBlock bytes = readWholeFile(path);
             if (!bytes.isNull())
-                face = engine->loadTypeface(bytes.getData(), static_cast<size_t>(bytes.getSize()));
+                face = engine->loadTypeface(bytes.getData(), static_cast<size_t>(bytes.getSize()), file.faceIndex);
         }
         if (!face)
             path = String();

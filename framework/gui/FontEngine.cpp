@@ -75,15 +75,15 @@ FontEngine* FontEngine::getInstance() noexcept
     return engineInstance;
 }
 
-std::unique_ptr<Typeface> FontEngine::loadTypeface(const void* bytes, size_t size)
+std::unique_ptr<Typeface> FontEngine::loadTypeface(const void* bytes, size_t size, int faceIndex)
 {
-    if (library == nullptr || bytes == nullptr || size == 0)
+    if (library == nullptr || bytes == nullptr || size == 0 || faceIndex < 0)
         return nullptr;
     MemoryBlock copy(bytes, size, true);
     if (copy.isNull())
         return nullptr;
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, static_cast<const FT_Byte*>(copy.getData()), static_cast<FT_Long>(size), 0,
+    if (FT_New_Memory_Face(library, static_cast<const FT_Byte*>(copy.getData()), static_cast<FT_Long>(size), faceIndex,
                            &face) != 0)
         return nullptr;
     std::unique_ptr<Typeface> typeface(new Typeface(*this, std::move(copy), face));
@@ -131,7 +131,9 @@ std::unique_ptr<Glyph> FontEngine::renderGlyph(const Font& font, uint32_t charac
     const FT_Bitmap& bitmap = slot->bitmap;
     const int width = static_cast<int>(bitmap.width / 3), rows = static_cast<int>(bitmap.rows);
     if (settings.renderBitmaps && bitmap.pixel_mode == FT_PIXEL_MODE_LCD && width > 0 && rows > 0) {
-        Image image(width, rows, true);
+        // No margin: the painter reads exactly the glyph's pixels, and at text sizes a 16-pixel border
+        // would be twenty times the coverage it surrounds.
+        Image image(width, rows, true, 0);
         if (!image.isNull()) {
             for (int y = 0; y < rows; ++y) {
                 const uint8_t* src = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;

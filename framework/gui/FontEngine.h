@@ -48,8 +48,9 @@ public:
     FontLocator* getLocator() const noexcept { return locator.get(); }
     bool isValid() const noexcept { return library != nullptr; }
 
-    /** A face from the bytes (copied); null when FreeType refuses them. */
-    std::unique_ptr<Typeface> loadTypeface(const void* bytes, size_t size);
+    /** Face `faceIndex` of the bytes (copied; a collection holds several faces); null when FreeType
+        refuses them. */
+    std::unique_ptr<Typeface> loadTypeface(const void* bytes, size_t size, int faceIndex = 0);
     /** Renders (never looks up) the glyph of `character` in `font`; null when there is none. */
     std::unique_ptr<Glyph> renderGlyph(const Font& font, uint32_t character);
 

@@ -3,6 +3,7 @@
 #include "framework/core/FrameworkInitialiser.h"
 #include "framework/gui/Font.h"
 #include "framework/gui/FontEngine.h"
+#include "framework/gui/LookAndFeel.h"
 #include "framework/gui/Painter.h"
 
 #include <atomic>
@@ -25,6 +26,13 @@ void startGui()
     sharedPainter.store(painter);
 }
 
+void stopGuiEarly()
+{
+    // The default look and feel goes before the shutdown objects: its font is a copy of the default
+    // font, whose typeface goes with them.
+    setDefaultLookAndFeel(nullptr);
+}
+
 void stopGui()
 {
     // Runs after the shutdown objects: the default font among them held a face of the engine.
@@ -38,6 +46,7 @@ void installGuiServices() noexcept
 {
     FrameworkInitialiser::Services services;
     services.start = &startGui;
+    services.stopEarly = &stopGuiEarly;
     services.stop = &stopGui;
     FrameworkInitialiser::installServices(services);
 }

@@ -8,8 +8,8 @@ class Painter;
     (FreeType and the glyph cache) and one shared Painter without a target, set to the default font.
     Idempotent; call it before the first FrameworkInitialiser exists (a plug-in's entry point does).
 
-    With the framework stopping, the default font and the other shutdown objects go first, then the shared
-    Painter, then the font engine. Main-thread objects (fonts, the painter) must not be used across it. */
+    With the framework stopping, the default look and feel goes first, then the default font and the other
+    shutdown objects, then the shared Painter, then the font engine. Main-thread objects (fonts, the painter) must not be used across it. */
 void installGuiServices() noexcept;
 
 /** The shared painter, or null while the framework's services are not running. Main thread. */

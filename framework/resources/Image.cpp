@@ -369,7 +369,9 @@ bool Image::writeRecord(Stream& stream) const
     if (!stream.isWritable())
         return false;
     stream.writeString(recordMagic);
-    if (internal == nullptr) {
+    // Every null image, storage or not (width 0 with a height, say), is the magic and four zeros, so
+    // a reader never has to guess whether a byte count follows.
+    if (isNull()) {
         for (int i = 0; i < 4; ++i)
             stream.writeInt(0);
         return true;
@@ -399,14 +401,16 @@ bool Image::readRecord(Stream& stream)
     // A header cut short would read as zeros, that is as a null image: refuse it instead.
     if (!readMagic(stream, recordMagic) || stream.getLength() - stream.getPosition() < 16)
         return false;
+    // All four header fields belong to the record whatever they say: stopping after the size would
+    // leave the next record (the next pack entry) to be read from the middle of this one.
     const int32_t width = stream.readInt();
     const int32_t height = stream.readInt();
+    const int64_t stride = static_cast<uint32_t>(stream.readInt());
+    const int64_t margin = static_cast<uint32_t>(stream.readInt());
     if (width < 1 && height < 1) {
         release();
         return true;
     }
-    const int64_t stride = static_cast<uint32_t>(stream.readInt());
-    const int64_t margin = static_cast<uint32_t>(stream.readInt());
     if (width < 0 || height < 0)
         return false;
     // The byte count is present only when the stored geometry has storage at all; a record without

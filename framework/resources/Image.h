@@ -132,15 +132,15 @@ public:
     Image rescaled(int32_t newWidth, int32_t newHeight, bool forceCopy) const;
 
     /** Writes the "Q9IMG00" record: magic string, i32 width, i32 height, u32 stride, u32 margin, and,
-        when the allocation is not empty, u64 byte count and the whole allocation. A null handle writes
-        the magic and four zeros (28 bytes); a wrapped image is written as an owning one with margin 0.
+        when the allocation is not empty, u64 byte count and the whole allocation. A null image (no
+        storage, or width or height below 1) writes the magic and four zeros (28 bytes); a wrapped image is written as an owning one with margin 0.
         False when the stream took fewer bytes. */
     bool writeRecord(Stream& stream) const;
     /** Reads a "Q9IMG00" record into this handle. A wrong magic, or a record that is short, negative,
         inconsistent (stride other than (width + 2 * margin) * 4, byte count other than
         (height + 2 * margin) * stride) or larger than what remains in the stream, leaves the image as
         it was and returns false; the stream is then somewhere inside the record. Width and height both
-        below 1 make the image null (true). On success the image takes new storage (true). */
+        below 1 make the image null (true), with the whole 28-byte record consumed. On success the image takes new storage (true). */
     bool readRecord(Stream& stream);
 
 private:

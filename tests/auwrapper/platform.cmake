@@ -13,7 +13,7 @@ if(TARGET auwrapper_platform)
 
     file(GLOB auplatform_test_sources CONFIGURE_DEPENDS "${auplatform_test_dir}/*Test.cpp")
     add_executable(tests_auplatform ${auplatform_test_sources})
-    target_link_libraries(tests_auplatform PRIVATE auwrapper_platform GTest::gtest_main
+    target_link_libraries(tests_auplatform PRIVATE auwrapper_platform test_support GTest::gtest_main
         project_warnings)
     target_compile_definitions(tests_auplatform PRIVATE
         AUPLATFORM_TEST_BUNDLE="${auplatform_test_bundle}")

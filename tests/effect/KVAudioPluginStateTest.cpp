@@ -161,10 +161,11 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
 
 TEST(KVAudioPluginState, NumbersAreReadLikeScanfWithADecimalPoint)
 {
-    // What "%lf" takes: strtod's forms in the "C" locale, a leading number before other characters.
+    // What "%lf" takes: strtod's forms in the "C" locale, a leading number before other characters;
+    // numbers that are no finite f32 are refused like text.
     const struct { const char* text; double expected; } cases[] = {
         {" 0.25", 0.25}, {"+0.5", 0.5}, {"1e-1", 0.1}, {"0.75abc", 0.75}, {"-0.125", -0.125},
-        {"0x1p-2", 0.25}, {"1e999", HUGE_VAL}, {"-1e-999", -0.0}, {"1,5", 1.0},
+        {"0x1p-2", 0.25}, {"-1e-999", -0.0}, {"1,5", 1.0}, {"1e999", 0.3}, {"nan", 0.3}, {"-inf", 0.3},
         {"abc", 0.3}, {"", 0.3}, {"+-1", 0.3}, {",5", 0.3}, {".", 0.3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

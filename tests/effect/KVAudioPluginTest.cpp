@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/core/FileStream.h"
 #include "framework/resources/ResourcePack.h"
 
@@ -95,6 +97,14 @@ TEST(KVAudioPlugin, SetParameterStoresAndDrivesTheEngine)
     EXPECT_EQ(plugin.getParameter(3), static_cast<double>(0.1234567891f)) << "stored as f32";
     plugin.setParameter(0, 7.0);
     EXPECT_EQ(plugin.getParameter(0), 7.0) << "not clamped";
+
+    // A value that is no finite f32 would stay in the ramps for good: refused, and the sound survives.
+    plugin.setParameter(3, 0.5);
+    for (const double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300}) {
+        plugin.setParameter(3, bad);
+        EXPECT_EQ(plugin.getParameter(3), 0.5);
+    }
+    EXPECT_EQ(plugin.getEngine().getGainTarget(), 1.0f) << "the engine kept 0 dB";
 }
 
 TEST(KVAudioPlugin, ProcessRunsTheEngineInPlaceOnHostBuffersWithoutAllocating)

@@ -209,12 +209,17 @@ TEST(Image, RecordRoundTrip)
 
 TEST(Image, NullRecordIs28BytesAndReadsBackNull)
 {
-    const std::vector<uint8_t> record = recordOf(Image());
-    EXPECT_EQ(record.size(), 28u);
-    MemoryStream in(MemoryBlock(record.data(), record.size(), true));
-    Image target = patterned(2, 2);
-    ASSERT_TRUE(target.readRecord(in));
-    EXPECT_TRUE(target.isNull());
+    // Width 0 with a height (and the reverse) has storage but is still a null image.
+    for (const Image& null : {Image(), Image(0, 5, true), Image(5, 0, true)}) {
+        SCOPED_TRACE(null.hasStorage() ? "with storage" : "no storage");
+        const std::vector<uint8_t> record = recordOf(null);
+        EXPECT_EQ(record.size(), 28u);
+        MemoryStream in(MemoryBlock(record.data(), record.size(), true));
+        Image target = patterned(2, 2);
+        ASSERT_TRUE(target.readRecord(in));
+        EXPECT_TRUE(target.isNull());
+        EXPECT_TRUE(in.isExhausted()) << "the whole record is consumed";
+    }
 }
 
 TEST(Image, MalformedRecordsLeaveTheImageUnchanged)

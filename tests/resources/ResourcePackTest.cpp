@@ -134,6 +134,22 @@ TEST(ResourcePack, RoundTripOfAllFourTypes)
     EXPECT_EQ(saved(*read), bytes) << "a read pack saves to the same bytes";
 }
 
+TEST(ResourcePack, NullImagesDoNotSwallowTheEntriesAfterThem)
+{
+    ResourcePack pack;
+    pack.addImage("none", Image());
+    pack.addImage("flat", Image(4, 0, true));
+    fillAllTypes(pack);
+    bool complete = false;
+    const auto read = readBack(saved(pack), &complete);
+    EXPECT_TRUE(complete);
+    ASSERT_EQ(read->getNumEntries(), 6);
+    EXPECT_TRUE(read->getImage("none").isNull());
+    EXPECT_TRUE(read->getImage("flat").isNull());
+    EXPECT_EQ(read->getImage("KV.0001.tif").getSize(), Point(3, 2));
+    EXPECT_EQ(read->getSample("click").getLengthFrames(), 4u);
+}
+
 TEST(ResourcePack, LookupsFirstNameWinsAndTypeFallbacks)
 {
     ResourcePack pack;

@@ -2,6 +2,7 @@
 // no window-manager hints beyond a name.
 #include "TestGLWindow.h"
 #include "framework/gui/linux/GLXVisual.h"
+#include "framework/gui/linux/X11ErrorTrap.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -33,6 +34,7 @@ std::unique_ptr<TestGLWindow> TestGLWindow::create(int width, int height, bool d
     if (!visual)
         return nullptr;
 
+    q9framework::X11ErrorTrap trap(dpy, "creating an OpenGL window");
     const ::Window root = RootWindow(dpy, visual->screen);
     view->colormap = XCreateColormap(dpy, root, visual->visual, AllocNone);
     XSetWindowAttributes wa{};
@@ -42,7 +44,7 @@ std::unique_ptr<TestGLWindow> TestGLWindow::create(int width, int height, bool d
     view->window = XCreateWindow(dpy, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                  visual->depth, InputOutput, visual->visual, CWColormap | CWBorderPixel | CWEventMask,
                                  &wa);
-    if (view->window == 0)
+    if (view->window == 0 || trap.hasFailed())
         return nullptr;
     view->width = width;
     view->height = height;
@@ -62,9 +64,12 @@ TestGLWindow::~TestGLWindow()
 {
     if (display == nullptr)
         return;
-    if (window != 0)
-        XDestroyWindow(display, window);
-    if (colormap != 0)
-        XFreeColormap(display, colormap);
+    {
+        q9framework::X11ErrorTrap trap(display, "destroying an OpenGL window");
+        if (window != 0)
+            XDestroyWindow(display, window);
+        if (colormap != 0)
+            XFreeColormap(display, colormap);
+    }
     XCloseDisplay(display);
 }

@@ -21,12 +21,17 @@ struct FontSetDeleter {
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
-String fileOf(const FcPattern* pattern)
+// The file and the face within it: a collection (.ttc) holds several faces, and face 0 of one is
+// usually another family or weight than the one that matched.
+FontFile fileOf(const FcPattern* pattern)
 {
     FcChar8* file = nullptr;
     if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch || file == nullptr)
         return {};
-    return String(reinterpret_cast<const char*>(file));
+    int index = 0;
+    if (FcPatternGetInteger(pattern, FC_INDEX, 0, &index) != FcResultMatch || index < 0)
+        index = 0;
+    return {String(reinterpret_cast<const char*>(file)), index};
 }
 
 class FontconfigLocator final : public FontLocator {
@@ -38,13 +43,13 @@ public:
             FcConfigDestroy(config);
     }
 
-    String findFamily(const char* family) override
+    FontFile findFamily(const char* family) override
     {
         if (config == nullptr || family == nullptr)
             return {};
         PatternPtr pattern(FcPatternCreate());
         std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
-            FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_WEIGHT, FC_SLANT, static_cast<char*>(nullptr)));
+            FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT, static_cast<char*>(nullptr)));
         if (!pattern || !objects)
             return {};
         FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -54,7 +59,7 @@ public:
 
         // FcFontList matches family names case-insensitively and lists every style; keep exact names
         // and prefer the upright regular face, which is what a label should be drawn with.
-        String best;
+        FontFile best;
         int bestScore = -1;
         for (int i = 0; i < fonts->nfont; ++i) {
             const FcPattern* candidate = fonts->fonts[i];
@@ -68,8 +73,8 @@ public:
             FcPatternGetInteger(candidate, FC_WEIGHT, 0, &weight);
             FcPatternGetInteger(candidate, FC_SLANT, 0, &slant);
             const int score = (weight == FC_WEIGHT_REGULAR ? 2 : 0) + (slant == FC_SLANT_ROMAN ? 1 : 0);
-            const String file = fileOf(candidate);
-            if (score > bestScore && !file.isEmpty()) {
+            const FontFile file = fileOf(candidate);
+            if (score > bestScore && !file.path.isEmpty()) {
                 best = file;
                 bestScore = score;
             }
@@ -77,7 +82,7 @@ public:
         return best;
     }
 
-    String findMatch(const char* genericFamily) override
+    FontFile findMatch(const char* genericFamily) override
     {
         if (config == nullptr || genericFamily == nullptr)
             return {};
@@ -88,7 +93,7 @@ public:
         FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
         PatternPtr match(FcFontMatch(config, pattern.get(), &result));
-        return match ? fileOf(match.get()) : String();
+        return match ? fileOf(match.get()) : FontFile();
     }
 
 private:

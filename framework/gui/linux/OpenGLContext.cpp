@@ -4,6 +4,7 @@
 // Shader build failures are the only diagnostics the toolkit writes: to syslog, with a prefix per stage.
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/OpenGLTexture.h"
+#include "framework/gui/linux/X11ErrorTrap.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -94,8 +95,12 @@ std::unique_ptr<OpenGLContext> OpenGLContext::create(_XDisplay* display, unsigne
 {
     if (display == nullptr || window == 0)
         return nullptr;
+    // One trap for the context's whole life (errors of its drawing arrive whenever Xlib reads them), and
+    // one that checks the creation itself.
+    auto windowErrors = std::make_unique<X11ErrorTrap>(display, "drawing with OpenGL");
+    X11ErrorTrap trap(display, "creating an OpenGL context");
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, window, &attributes) == 0)
+    if (XGetWindowAttributes(display, window, &attributes) == 0 || trap.hasFailed())
         return nullptr;
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
@@ -107,11 +112,23 @@ std::unique_ptr<OpenGLContext> OpenGLContext::create(_XDisplay* display, unsigne
     XFree(visual);
     if (glx == nullptr)
         return nullptr;
-    return std::unique_ptr<OpenGLContext>(new OpenGLContext(display, window, glx, doubleBuffered));
+    // Made current here, before anything is set up on it, so a window that went meanwhile is refused
+    // while no GL call has been made (the caller's context, if any, stays current then).
+    if (!glXMakeCurrent(display, window, glx) || trap.hasFailed()) {
+        if (glXGetCurrentContext() == glx)
+            glXMakeCurrent(display, None, nullptr);
+        glXDestroyContext(display, glx);
+        return nullptr;
+    }
+    std::unique_ptr<OpenGLContext> created(new OpenGLContext(display, window, glx, doubleBuffered, std::move(windowErrors)));
+    if (trap.hasFailed())
+        return nullptr;
+    return created;
 }
 
-OpenGLContext::OpenGLContext(_XDisplay* dpy, unsigned long win, __GLXcontextRec* glx, bool isDoubleBuffered)
-    : context(glx), display(dpy), window(win), doubleBuffered(isDoubleBuffered)
+OpenGLContext::OpenGLContext(_XDisplay* dpy, unsigned long win, __GLXcontextRec* glx, bool isDoubleBuffered,
+                             std::unique_ptr<X11ErrorTrap> errors)
+    : windowErrors(std::move(errors)), context(glx), display(dpy), window(win), doubleBuffered(isDoubleBuffered)
 {
     allContexts().push_back(this);
     makeCurrent();
@@ -149,17 +166,21 @@ OpenGLContext::~OpenGLContext()
     auto& list = allContexts();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 
-    // The program belongs to this context, so it must be current to delete it; whatever the caller had
-    // current is put back afterwards.
+    // The program belongs to this context, so it must be current to delete it (when the window is
+    // gone it cannot be, and the program goes with the context); whatever the caller had current is
+    // put back afterwards.
     _XDisplay* const previousDisplay = glXGetCurrentDisplay();
     const GLXDrawable previousDrawable = glXGetCurrentDrawable();
     const GLXContext previousContext = glXGetCurrentContext();
-    makeCurrent();
-    if (circleProgram != 0)
+    X11ErrorTrap trap(display, "destroying an OpenGL context");
+    if (makeCurrent() && circleProgram != 0)
         glDeleteProgram(circleProgram);
-    glXMakeCurrent(display, None, nullptr);
-    if (previousContext != nullptr && previousContext != context)
+    if (glXGetCurrentContext() == context)
+        glXMakeCurrent(display, None, nullptr);
+    if (previousContext != nullptr && previousContext != context) {
+        X11ErrorTrap restoring(previousDisplay, "restoring the caller's OpenGL context");
         glXMakeCurrent(previousDisplay, previousDrawable, previousContext);
+    }
     glXDestroyContext(display, context);
 }
 
@@ -191,10 +212,12 @@ unsigned int OpenGLContext::buildProgram(const char* vertexSource, const char* f
     return program;
 }
 
-void OpenGLContext::makeCurrent()
+bool OpenGLContext::makeCurrent()
 {
-    if (glXGetCurrentContext() != context || glXGetCurrentDrawable() != window)
-        glXMakeCurrent(display, window, context);
+    if (glXGetCurrentContext() == context && glXGetCurrentDrawable() == window)
+        return true;
+    X11ErrorTrap trap(display, "making an OpenGL context current");
+    return glXMakeCurrent(display, window, context) && !trap.hasFailed() && glXGetCurrentContext() == context;
 }
 
 bool OpenGLContext::isCurrent() const
@@ -305,7 +328,8 @@ void OpenGLContext::setSize(int32_t width, int32_t height)
 
 void OpenGLContext::beginFrame()
 {
-    makeCurrent();
+    if (!makeCurrent())
+        return;
     glEnable(GL_SCISSOR_TEST);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -331,16 +355,19 @@ void OpenGLContext::flush()
 
 ScopedCurrentContext::ScopedCurrentContext(OpenGLContext& target)
     : previousDisplay(glXGetCurrentDisplay()), previousDrawable(glXGetCurrentDrawable()),
-      previousContext(glXGetCurrentContext()), switched(!target.isCurrent())
+      previousContext(glXGetCurrentContext()), switched(!target.isCurrent()), active(true)
 {
     if (switched)
-        target.makeCurrent();
+        active = target.makeCurrent();
 }
 
 ScopedCurrentContext::~ScopedCurrentContext()
 {
-    if (switched && previousContext != nullptr && previousDisplay != nullptr)
+    if (switched && previousContext != nullptr && previousDisplay != nullptr
+        && (glXGetCurrentContext() != previousContext || glXGetCurrentDrawable() != previousDrawable)) {
+        X11ErrorTrap trap(previousDisplay, "restoring the caller's OpenGL context");
         glXMakeCurrent(previousDisplay, previousDrawable, previousContext);
+    }
 }
 
 } // namespace q9framework

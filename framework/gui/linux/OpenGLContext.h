@@ -10,16 +10,22 @@ struct __GLXcontextRec;
 namespace q9framework {
 
 class OpenGLTexture;
+class X11ErrorTrap;
 
 /** The RenderingContext of an X11 window: a GLX context (compatibility profile: fixed-function
     matrices and immediate-mode quads plus framebuffer blits), functions through libepoxy. Created on a
     window whose visual offers a 24-bit depth buffer, single-buffered unless asked otherwise; owned by the
     window. Every live context is in a process-wide list so getCurrent() can find the one current on
     this thread. Textures and surfaces made on it must be deleted first; any that are left behind are cut
-    loose (they become invalid and draw nothing). Main thread only. */
+    loose (they become invalid and draw nothing). Main thread only.
+
+    A host may destroy its window (and so ours inside it) before it closes the editor: every X error
+    on the context's display from its creation to its destruction is caught and logged (X11ErrorTrap),
+    never left to Xlib's default handler, which would end the host. */
 class OpenGLContext : public RenderingContext {
 public:
-    /** Null when GLX cannot make a context for the window. Makes the new context current. */
+    /** Null when GLX cannot make a context for the window, or the window is gone (the X error is
+        logged). Makes the new context current. */
     static std::unique_ptr<OpenGLContext> create(_XDisplay* display, unsigned long window, bool doubleBuffered);
     ~OpenGLContext() override;
 
@@ -35,7 +41,8 @@ public:
     PixelSize getSize() const override { return size; }
     void* getNativeContext() const override { return context; }
 
-    void makeCurrent();
+    /** False when GLX refused (the window is gone): the caller then makes no GL calls. */
+    bool makeCurrent();
     bool isCurrent() const;
     /** The context current on this thread, if it is one of ours. */
     static OpenGLContext* getCurrent();
@@ -58,7 +65,10 @@ public:
 
 private:
     friend class OpenGLTexture;
-    OpenGLContext(_XDisplay* display, unsigned long window, __GLXcontextRec* context, bool doubleBuffered);
+    OpenGLContext(_XDisplay* display, unsigned long window, __GLXcontextRec* context, bool doubleBuffered,
+                  std::unique_ptr<X11ErrorTrap> windowErrors);
+
+    std::unique_ptr<X11ErrorTrap> windowErrors;   // first made, last destroyed
 
     __GLXcontextRec* context;
     _XDisplay* display;
@@ -81,11 +91,15 @@ public:
     ScopedCurrentContext(const ScopedCurrentContext&) = delete;
     ScopedCurrentContext& operator=(const ScopedCurrentContext&) = delete;
 
+    /** False when the context could not be made current: make no GL calls then. */
+    bool isActive() const noexcept { return active; }
+
 private:
     _XDisplay* previousDisplay;
     unsigned long previousDrawable;
     __GLXcontextRec* previousContext;
     bool switched;
+    bool active;
 };
 
 } // namespace q9framework

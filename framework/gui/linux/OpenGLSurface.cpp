@@ -18,7 +18,8 @@ OpenGLSurface::~OpenGLSurface()
 {
     if (framebuffers[0] != 0) {
         ScopedCurrentContext current(glContext);
-        glDeleteFramebuffers(2, framebuffers);
+        if (current.isActive())
+            glDeleteFramebuffers(2, framebuffers);
     }
 }
 
@@ -34,6 +35,8 @@ void OpenGLSurface::copyAreaOnScreen(void*, Rectangle source, Point destination)
         return;
 
     ScopedCurrentContext current(glContext);
+    if (!current.isActive())
+        return;
     if (framebuffers[0] == 0) {
         scratch = glContext.createTexture(texture->getWidth(), texture->getHeight(), 1, 1);
         glGenFramebuffers(2, framebuffers);

@@ -30,6 +30,14 @@ OpenGLTexture::OpenGLTexture(OpenGLContext& owner, int32_t w, int32_t h, int32_t
     : Texture(&owner, w, h, fmt), usePixelBuffer(withPixelBuffer), glContext(&owner)
 {
     ScopedCurrentContext current(owner);
+    owner.textures.push_back(this);
+    if (!current.isActive())
+        return;   // the window is gone: an invalid texture
+    // GL error flags stay set until someone reads them: clear what other code (the host's, say) left
+    // behind, so that the check below sees only what creating this texture did. Bounded, because an
+    // implementation may report an error on every call once its context is lost.
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
     GLuint name = 0;
     glGenTextures(1, &name);
     textureName = name;
@@ -55,7 +63,6 @@ OpenGLTexture::OpenGLTexture(OpenGLContext& owner, int32_t w, int32_t h, int32_t
         glDeleteTextures(1, &name);
         textureName = 0;
     }
-    owner.textures.push_back(this);
 }
 
 OpenGLTexture::~OpenGLTexture()
@@ -63,9 +70,9 @@ OpenGLTexture::~OpenGLTexture()
     if (glContext != nullptr) {
         ScopedCurrentContext current(*glContext);
         const GLuint name = textureName, buffer = pixelBufferName;
-        if (name != 0)
+        if (name != 0 && current.isActive())
             glDeleteTextures(1, &name);
-        if (buffer != 0)
+        if (buffer != 0 && current.isActive())
             glDeleteBuffers(1, &buffer);
         auto& list = glContext->textures;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -116,7 +123,7 @@ void OpenGLTexture::clear()
     if (!isValid())
         return;
     ScopedCurrentContext current(*glContext);
-    uint8_t* area = beginStaging();
+    uint8_t* area = current.isActive() ? beginStaging() : nullptr;
     if (area == nullptr)
         return;
     std::memset(area, 0, static_cast<size_t>(width) * height * 4);
@@ -140,7 +147,7 @@ void OpenGLTexture::upload(const Image& image, const Rectangle* rectangles, int 
         return;
 
     ScopedCurrentContext current(*glContext);
-    uint8_t* area = beginStaging();
+    uint8_t* area = current.isActive() ? beginStaging() : nullptr;
     if (area == nullptr)
         return;
     const size_t stagingStride = static_cast<size_t>(width) * 4;

@@ -4,6 +4,7 @@
 #include "auwrapper/platform/CFValues.h"
 #include "tests/auwrapper/platform/LiveObjects.h"
 #include "tests/auwrapper/platform/TempTree.h"
+#include "CommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -255,4 +256,20 @@ TEST_F(PropertyList, FilesAreWrittenAndReadBack)
     EXPECT_EQ(createPropertyListFromFile(tree.path("Broken.aupreset"), &error), nullptr);
     EXPECT_NE(error.find("Broken.aupreset"), std::string::npos) << error;
     EXPECT_FALSE(writePropertyListToFile(preset.get(), tree.path("no/such/folder/x.aupreset")));
+}
+
+TEST_F(PropertyList, RealsKeepTheirDecimalPointUnderAHostsCommaLocale)
+{
+    const ScopedCommaLocale comma;
+    if (!comma.isActive())
+        GTEST_SKIP() << "no decimal-comma locale can be had here";
+    CFRef<CFMutableDictionaryRef> preset(newPresetDictionary());
+    CFRef<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, preset.get()));
+    ASSERT_TRUE(xml);
+    EXPECT_NE(textOf(xml.get()).find("<real>-0.25</real>"), std::string::npos) << textOf(xml.get());
+
+    CFStringRef error = nullptr;
+    CFRef<CFTypeRef> back(CFPropertyListCreateFromXMLData(nullptr, xml.get(), kCFPropertyListImmutable, &error));
+    ASSERT_TRUE(back) << toStdString(error);
+    EXPECT_TRUE(CFEqual(back.get(), preset.get()));
 }

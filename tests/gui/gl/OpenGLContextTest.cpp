@@ -308,3 +308,14 @@ TEST_F(OpenGLTest, TexturesLeftBehindByTheirContextAreCutLoose)
     texture->upload(image, &all, 1, false);   // does nothing rather than touching a dead context
     texture.reset();
 }
+
+TEST_F(OpenGLTest, StaleGlErrorsDoNotFailNewTextures)
+{
+    // Someone else's code (the host's, or ours elsewhere) left errors in the context's flags.
+    glEnable(0x7FFF);
+    glBindTexture(0x7FFF, 1);
+    const auto texture = context->createTexture(16, 16, 0, 0);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_NE(texture->getNativeHandle(), 0u);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "a texture that succeeds leaves no error behind";
+}

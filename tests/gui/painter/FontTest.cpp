@@ -3,11 +3,15 @@
 #include "framework/gui/FontEngine.h"
 #include "framework/gui/GlyphsCache.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 using namespace q9framework;
@@ -22,17 +26,18 @@ const char* const serifPath = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf"
 class TableLocator : public FontLocator {
 public:
     String arial, verdana, sans;
+    int sansFaceIndex = 0;
     std::vector<String>* asked;
     explicit TableLocator(std::vector<String>* log) : asked(log) {}
-    String findFamily(const char* family) override
+    FontFile findFamily(const char* family) override
     {
         asked->push_back(family);
-        return String(family) == "Arial Unicode MS" ? arial : String(family) == "Verdana" ? verdana : String();
+        return {String(family) == "Arial Unicode MS" ? arial : String(family) == "Verdana" ? verdana : String(), 0};
     }
-    String findMatch(const char* generic) override
+    FontFile findMatch(const char* generic) override
     {
         asked->push_back(generic);
-        return sans;
+        return {sans, sansFaceIndex};
     }
 };
 
@@ -40,6 +45,37 @@ std::vector<uint8_t> readFile(const char* path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t bigEndian32(const std::vector<uint8_t>& b, size_t at)
+{
+    return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+void putBigEndian32(std::vector<uint8_t>& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+/** A TrueType collection of the given fonts, in that order: the "ttcf" header with each font's offset,
+    then the fonts, whose table offsets count from the start of the collection. */
+std::vector<uint8_t> makeCollection(const std::vector<std::vector<uint8_t>>& fonts)
+{
+    std::vector<uint8_t> out(12 + 4 * fonts.size(), 0);
+    out[0] = 't', out[1] = 't', out[2] = 'c', out[3] = 'f', out[5] = 1;
+    putBigEndian32(out, 8, static_cast<uint32_t>(fonts.size()));
+    for (size_t f = 0; f < fonts.size(); ++f) {
+        const size_t base = (out.size() + 3) & ~size_t(3);
+        out.resize(base);
+        putBigEndian32(out, 12 + 4 * f, static_cast<uint32_t>(base));
+        std::vector<uint8_t> font = fonts[f];
+        const size_t tables = size_t(font[4]) << 8 | font[5];
+        for (size_t t = 0; t < tables; ++t)
+            putBigEndian32(font, 12 + 16 * t + 8, bigEndian32(font, 12 + 16 * t + 8) + static_cast<uint32_t>(base));
+        out.insert(out.end(), font.begin(), font.end());
+    }
+    return out;
 }
 
 class FontTest : public ::testing::Test {
@@ -90,6 +126,25 @@ TEST(FontFallbackTest, DefaultFontFollowsTheFamilyOrder)
         EXPECT_EQ(FallbackFont::getInstance(), fallback) << "made once";
         destroyFontEngine();
     }
+}
+
+TEST(FontFallbackTest, DefaultFontTakesTheFaceTheLocatorNamesInACollection)
+{
+    const std::vector<uint8_t> collection = makeCollection({readFile(sansPath), readFile(monoPath)});
+    const std::string path = ::testing::TempDir() + "kelvane-fonts.ttc";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(collection.data()),
+                                                 static_cast<std::streamsize>(collection.size()));
+    std::vector<String> asked;
+    auto locator = std::make_unique<TableLocator>(&asked);
+    locator->sans = path.c_str();
+    locator->sansFaceIndex = 1;
+    ASSERT_TRUE(createFontEngine(std::move(locator)));
+    const Font font = Font::getDefaultFont();
+    ASSERT_NE(font.getTypeface(), nullptr);
+    EXPECT_STREQ(font.getTypeface()->getFace()->family_name, "DejaVu Sans Mono");
+    EXPECT_FLOAT_EQ(font.getGlyph('i')->advance, font.getGlyph('W')->advance) << "monospaced";
+    destroyFontEngine();
+    std::remove(path.c_str());
 }
 
 TEST(FontFallbackTest, NoEngineMeansNoGlyphsAndANullDefault)
@@ -208,6 +263,11 @@ TEST_F(FontTest, GlyphImagesAreSubPixelCoverageOnACommonCapitalLine)
             anyFull = anyFull || (p[0] == 255 && p[1] == 255 && p[2] == 255);
         }
     EXPECT_TRUE(anyFull) << "the stems of H are fully covered";
+    EXPECT_EQ(image.getMargin(), 0) << "the painter reads no border around a glyph";
+    uint64_t printable = 0;
+    for (uint32_t c = 32; c < 127; ++c)
+        printable += font.getGlyph(c)->image.getAllocationSize();
+    EXPECT_LT(printable, 64u * 1024u) << "the printable ASCII glyphs at 10 points";
 
     EXPECT_TRUE(font.getGlyph(' ')->image.isNull()) << "a space has an advance and nothing to draw";
     EXPECT_GT(font.getGlyph(' ')->advance, 1.0f);

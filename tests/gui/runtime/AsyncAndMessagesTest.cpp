@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -179,5 +182,116 @@ TEST_F(MainLoopTest, MessagesLeftWhenTheLoopGoesAreDestroyed)
         RecordingPoster poster(shortLived);
         poster.postMessage(new CountedMessage(1));
     }
+    EXPECT_EQ(liveMessages.load(), 0);
+}
+
+TEST_F(MainLoopTest, PosterMayOutliveItsLoop)
+{
+    auto shortLived = std::make_unique<MessageLoop>(clock);
+    RecordingPoster poster(*shortLived);
+    poster.postMessage(new CountedMessage(1));
+    poster.postMessage(new CountedMessage(2));
+    shortLived.reset();
+    EXPECT_EQ(liveMessages.load(), 0) << "queued messages die with the loop";
+    EXPECT_EQ(poster.getNumPendingMessages(), 0) << "and the poster forgets them";
+    poster.cancelPendingMessages();   // must touch none of them (run under ASan)
+}
+
+namespace {
+
+// Runs `work` on another thread and waits for it, bounded so that a deadlock fails instead of hanging;
+// the thread is joined by the caller once the handler has returned.
+bool waitForThread(std::thread& thread, std::function<void()> work)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    thread = std::thread([work, done] {
+        work();
+        done->set_value();
+    });
+    return finished.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+}
+
+} // namespace
+
+TEST_F(MainLoopTest, AsyncHandlersHoldNoLock)
+{
+    RecordingPoster poster(loop);
+    CountingCallback waiting;
+    auto doomed = std::make_unique<CountingCallback>();
+    std::unique_ptr<CountingCallback> fresh, fromThread;
+    std::thread other;
+    bool otherFinished = false;
+    waiting.onUpdate = [&] {
+        doomed.reset();   // pending, after this one in the list: never runs
+        fresh = std::make_unique<CountingCallback>();
+        fresh->triggerAsyncUpdate();
+        {
+            RecordingPoster shortLived(loop);
+            shortLived.postMessage(new CountedMessage(9));
+        }
+        otherFinished = waitForThread(other, [&] {
+            fromThread = std::make_unique<CountingCallback>();
+            fromThread->triggerAsyncUpdate();
+            poster.postMessage(new CountedMessage(1));
+            RecordingPoster(loop).postMessage(new CountedMessage(2));
+        });
+    };
+    waiting.triggerAsyncUpdate();
+    doomed->triggerAsyncUpdate();
+    loop.pump();
+    other.join();
+    EXPECT_TRUE(otherFinished) << "the thread the handler waited for was blocked";
+    EXPECT_EQ(waiting.calls, 1);
+    loop.pump();
+    EXPECT_EQ(fresh->calls, 1);
+    EXPECT_EQ(fromThread->calls, 1);
+    EXPECT_EQ(poster.codes, std::vector<uint64_t>{1});
+    EXPECT_EQ(liveMessages.load(), 0);
+}
+
+TEST_F(MainLoopTest, MessageHandlersHoldNoLock)
+{
+    struct WaitingPoster : MessagePoster {
+        explicit WaitingPoster(MessageLoop& l) : MessagePoster(nullptr, &l) {}
+        ~WaitingPoster() override { cancelPendingMessages(); }
+        void handleMessage(Message* message) override
+        {
+            codes.push_back(message->getCode());
+            delete message;
+            if (onMessage)
+                onMessage();
+        }
+        std::vector<uint64_t> codes;
+        std::function<void()> onMessage;
+    };
+    WaitingPoster poster(loop);
+    auto doomed = std::make_unique<RecordingPoster>(loop);
+    std::unique_ptr<RecordingPoster> fresh;
+    std::unique_ptr<CountingCallback> fromThread;
+    std::thread other;
+    bool otherFinished = false;
+    poster.onMessage = [&] {
+        if (fresh != nullptr)
+            return;   // only the first message
+        doomed.reset();   // its message, queued after this one, is dropped
+        fresh = std::make_unique<RecordingPoster>(loop);
+        fresh->postMessage(new CountedMessage(3));
+        otherFinished = waitForThread(other, [&] {
+            poster.postMessage(new CountedMessage(2));
+            fromThread = std::make_unique<CountingCallback>();
+            fromThread->triggerAsyncUpdate();
+            RecordingPoster(loop).postMessage(new CountedMessage(4));
+        });
+    };
+    poster.postMessage(new CountedMessage(1));
+    doomed->postMessage(new CountedMessage(5));
+    loop.pump();
+    other.join();
+    EXPECT_TRUE(otherFinished) << "the thread the handler waited for was blocked";
+    loop.pump();
+    EXPECT_EQ(poster.codes, (std::vector<uint64_t>{1, 2}));
+    EXPECT_EQ(fresh->codes, std::vector<uint64_t>{3});
+    EXPECT_EQ(fromThread->calls, 1);
     EXPECT_EQ(liveMessages.load(), 0);
 }
