@@ -1,0 +1,88 @@
+#pragma once
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <map>
+
+namespace q9framework {
+
+class X11NativeWindow;
+
+/** The toolkit's own connection to the X server, shared by all its windows: never the host's (a host
+    passes its Display to effEditOpen; using it would put our requests into its event stream), and never
+    XInitThreads (the host decides about that; we use the connection from the loop thread only).
+
+    Opened with the first window and closed with the last, on the thread that pumps the main
+    MessageLoop, where its descriptor is registered: events are read and handed to their windows in the
+    loop's pumps (also the ones Xlib queued while doing other work). Holds what belongs to the
+    connection: atoms, the standard cursors, a blank cursor, the desktop scale.
+
+    X errors: while any connection is open, one process-wide error handler takes the errors of our
+    connections (a request on a window the host destroyed is a failed operation, never the end of the
+    host) and passes every other connection's errors to the handler that was there before. */
+class X11Connection {
+public:
+    /** The open connection (opened now if there is none); null when no display can be reached. Every
+        acquire is paired with a release. */
+    static X11Connection* acquire();
+    void release();
+    /** The open connection, or null. */
+    static X11Connection* get() noexcept;
+    /** Counts the connections opened so far; a cursor made on an earlier one is stale. */
+    static uint64_t getGeneration() noexcept;
+
+    Display* getDisplay() const noexcept { return display; }
+    /** Reads and dispatches every event that is available now. */
+    void processEvents();
+
+    void addWindow(unsigned long window, X11NativeWindow* owner);
+    void removeWindow(unsigned long window);
+
+    /** Standard cursor 0..15 (anything else is the arrow), made on first use through Xcursor names. */
+    ::Cursor getStandardCursor(int index);
+    ::Cursor getBlankCursor();
+    /** Xft.dpi / 96 from the server's resources, 1.0 when it is not set. */
+    double getDesktopScale() const noexcept { return desktopScale; }
+
+    struct Atoms {
+        Atom wmProtocols, wmDeleteWindow, wmState, netWmState, netWmStateMaxVert, netWmStateMaxHorz, netWmName,
+            utf8String, xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished,
+            xdndSelection, xdndTypeList, xdndActionCopy, uriList, dropProperty;
+    };
+    const Atoms& getAtoms() const noexcept { return atoms; }
+
+    /** Errors taken from our connections since the process started: a scope compares it before and
+        after (ErrorScope). */
+    static uint64_t getErrorCount() noexcept;
+
+    /** Syncs at its end (hasFailed) and tells whether any request of the scope failed. Wraps native
+        creation and destruction, where a host's window may be gone. */
+    class ErrorScope {
+    public:
+        explicit ErrorScope(Display* d) noexcept : display(d), before(getErrorCount()) {}
+        bool hasFailed() const
+        {
+            XSync(display, False);
+            return getErrorCount() != before;
+        }
+
+    private:
+        Display* display;
+        uint64_t before;
+    };
+
+private:
+    explicit X11Connection(Display* display);
+    ~X11Connection();
+    void dispatch(XEvent& event);
+
+    Display* display;
+    int users = 0;
+    Atoms atoms{};
+    std::map<unsigned long, X11NativeWindow*> windows;
+    ::Cursor standardCursors[16] = {};
+    ::Cursor blankCursor = 0;
+    double desktopScale = 1.0;
+};
+
+} // namespace q9framework
