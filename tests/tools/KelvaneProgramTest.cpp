@@ -4,6 +4,8 @@
 #include "tools/kelvane/SignalStats.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 #include <sndfile.h>
 #include <sys/wait.h>
 
@@ -29,7 +31,7 @@ protected:
 
     void SetUp() override
     {
-        folder = fs::path(::testing::TempDir()) / ("kelvane-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder = fs::path(::testing::TempDir()) / ("kelvane-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
     }

@@ -25,7 +25,7 @@ XVisualInfoPtr chooseGLXVisual(Display* display, unsigned long parent, bool doub
 
     for (const int depthBits : {24, 0}) {
         int wanted[] = {GLX_RGBA, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, depthBits,
-                        doubleBuffered ? GLX_DOUBLEBUFFER : None, None};
+                        doubleBuffered ? GLX_DOUBLEBUFFER : static_cast<int>(None), static_cast<int>(None)};
         if (XVisualInfo* visual = glXChooseVisual(display, screen, wanted))
             return XVisualInfoPtr(visual);
     }
