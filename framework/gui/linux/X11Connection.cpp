@@ -1,5 +1,6 @@
 #include "framework/gui/linux/X11Connection.h"
 
+#include "framework/gui/linux/X11ErrorTrap.h"
 #include "framework/gui/linux/X11NativeWindow.h"
 #include "framework/core/MessageLoop.h"
 
@@ -12,7 +13,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace q9framework {
 
@@ -20,19 +20,6 @@ namespace {
 
 X11Connection* openConnection = nullptr;
 uint64_t generation = 0;
-uint64_t errorCount = 0;
-XErrorHandler previousHandler = nullptr;
-std::vector<Display*> ourDisplays;
-
-int handleError(Display* display, XErrorEvent* error)
-{
-    for (Display* d : ourDisplays)
-        if (d == display) {
-            ++errorCount;
-            return 0;
-        }
-    return previousHandler != nullptr ? previousHandler(display, error) : 0;
-}
 
 double readDesktopScale(Display* display)
 {
@@ -107,17 +94,10 @@ uint64_t X11Connection::getGeneration() noexcept
     return generation;
 }
 
-uint64_t X11Connection::getErrorCount() noexcept
-{
-    return errorCount;
-}
-
-X11Connection::X11Connection(Display* d) : display(d)
+X11Connection::X11Connection(Display* d)
+    : display(d), connectionErrors(std::make_unique<X11ErrorTrap>(d, "using the toolkit's X connection"))
 {
     ++generation;
-    if (ourDisplays.empty())
-        previousHandler = XSetErrorHandler(&handleError);
-    ourDisplays.push_back(display);
 
     // Held keys repeat as presses only, as on other desktops (no release between them).
     XkbSetDetectableAutoRepeat(display, True, nullptr);
@@ -144,18 +124,10 @@ X11Connection::~X11Connection()
             XFreeCursor(display, c);
     if (blankCursor != 0)
         XFreeCursor(display, blankCursor);
-    XSync(display, False);
+    // The trap syncs as it goes, so every request of ours has been answered (and any error taken)
+    // before the connection closes; closing makes no request that could fail.
+    connectionErrors.reset();
     XCloseDisplay(display);
-    for (size_t i = 0; i < ourDisplays.size(); ++i)
-        if (ourDisplays[i] == display)
-            ourDisplays.erase(ourDisplays.begin() + static_cast<std::ptrdiff_t>(i));
-    if (ourDisplays.empty()) {
-        // Put the previous handler back unless someone replaced ours meanwhile (theirs then stays).
-        const XErrorHandler current = XSetErrorHandler(previousHandler);
-        if (current != &handleError)
-            XSetErrorHandler(current);
-        previousHandler = nullptr;
-    }
 }
 
 void X11Connection::addWindow(unsigned long window, X11NativeWindow* owner)

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 
 namespace q9framework {
 
+class X11ErrorTrap;
 class X11NativeWindow;
 
 /** The toolkit's own connection to the X server, shared by all its windows: never the host's (a host
@@ -17,9 +19,11 @@ class X11NativeWindow;
     loop's pumps (also the ones Xlib queued while doing other work). Holds what belongs to the
     connection: atoms, the standard cursors, a blank cursor, the desktop scale.
 
-    X errors: while any connection is open, one process-wide error handler takes the errors of our
-    connections (a request on a window the host destroyed is a failed operation, never the end of the
-    host) and passes every other connection's errors to the handler that was there before. */
+    X errors: the connection keeps an X11ErrorTrap from its opening to its closing, so an error on it
+    (a request on a window the host destroyed, read whenever Xlib gets to it) is a failed operation,
+    never the end of the host; every other connection's errors still reach the handler that was there
+    before. Code that must know whether its own requests failed nests a trap of its own around them:
+    the newest trap takes the errors of the requests made in its scope. */
 class X11Connection {
 public:
     /** The open connection (opened now if there is none); null when no display can be reached. Every
@@ -51,32 +55,13 @@ public:
     };
     const Atoms& getAtoms() const noexcept { return atoms; }
 
-    /** Errors taken from our connections since the process started: a scope compares it before and
-        after (ErrorScope). */
-    static uint64_t getErrorCount() noexcept;
-
-    /** Syncs at its end (hasFailed) and tells whether any request of the scope failed. Wraps native
-        creation and destruction, where a host's window may be gone. */
-    class ErrorScope {
-    public:
-        explicit ErrorScope(Display* d) noexcept : display(d), before(getErrorCount()) {}
-        bool hasFailed() const
-        {
-            XSync(display, False);
-            return getErrorCount() != before;
-        }
-
-    private:
-        Display* display;
-        uint64_t before;
-    };
-
 private:
     explicit X11Connection(Display* display);
     ~X11Connection();
     void dispatch(XEvent& event);
 
     Display* display;
+    std::unique_ptr<X11ErrorTrap> connectionErrors;    // from the opening to the closing
     int users = 0;
     Atoms atoms{};
     std::map<unsigned long, X11NativeWindow*> windows;

@@ -1,11 +1,14 @@
-// Windows on X11. Every request here runs on the loop's thread, on our own connection; the ones that
-// can meet a window the host destroyed (creation inside the host's window, destruction, GL) run inside
-// an error scope, so a dead parent fails the operation instead of the process.
+// Windows on X11. Every request here runs on the loop's thread, on our own connection. The ones that
+// can meet a window the host destroyed (creation inside the host's window, destruction, GLX, cursor
+// changes, pointer warps, events sent to the host) run inside an X11ErrorTrap, so a dead parent fails
+// that operation at once and is logged; anything else that fails is still caught by the trap the
+// connection keeps for its whole life, so no X error ever ends the host.
 #include "framework/gui/linux/X11NativeWindow.h"
 
 #include "framework/gui/linux/GLXVisual.h"
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/X11Connection.h"
+#include "framework/gui/linux/X11ErrorTrap.h"
 #include "framework/gui/ClassNameRegistry.h"
 
 #include <X11/Xatom.h>
@@ -167,7 +170,7 @@ std::unique_ptr<NativeWindow> X11NativeWindow::create(Owner& owner, Rectangle bo
     w->x = bounds.x;
     w->y = bounds.y;
 
-    X11Connection::ErrorScope scope(display);
+    X11ErrorTrap trap(display, "creating a window");
     XVisualInfoPtr glVisual;
     if ((flags & Window::openGLFlag) != 0) {
         glVisual = chooseGLXVisual(display, w->parent, false);
@@ -190,7 +193,7 @@ std::unique_ptr<NativeWindow> X11NativeWindow::create(Owner& owner, Rectangle bo
     w->window = XCreateWindow(display, w->parent, w->x, w->y, static_cast<unsigned>(w->width),
                               static_cast<unsigned>(w->height), 0, depth, InputOutput, visual,
                               CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
-    if (w->window == 0 || scope.hasFailed()) {
+    if (w->window == 0 || trap.hasFailed()) {
         // Nothing of ours must stay behind on a failed creation.
         if (w->window != 0)
             XDestroyWindow(display, w->window);
@@ -237,7 +240,8 @@ X11NativeWindow::X11NativeWindow(Owner& windowOwner, X11Connection& conn)
 X11NativeWindow::~X11NativeWindow()
 {
     {
-        X11Connection::ErrorScope scope(display);
+        // Answered (and forgotten) before the connection may close with the release below.
+        X11ErrorTrap trap(display, "destroying a window");
         if (window != 0) {
             connection.removeWindow(window);
             if (alive)
@@ -245,7 +249,6 @@ X11NativeWindow::~X11NativeWindow()
         }
         if (colormap != 0)
             XFreeColormap(display, colormap);
-        (void)scope.hasFailed();    // answered (and forgotten) before the connection may close
     }
     connection.release();
 }
@@ -342,9 +345,9 @@ std::unique_ptr<RenderingContext> X11NativeWindow::createRenderingContext(bool d
 {
     if (!alive)
         return nullptr;
-    X11Connection::ErrorScope scope(display);
+    X11ErrorTrap trap(display, "creating an OpenGL context");
     std::unique_ptr<OpenGLContext> context = OpenGLContext::create(display, window, doubleBuffered);
-    if (scope.hasFailed())
+    if (trap.hasFailed())
         return nullptr;
     return context;
 }
@@ -366,6 +369,7 @@ void X11NativeWindow::setSwapInterval(int interval)
 {
     if (!alive)
         return;
+    X11ErrorTrap trap(display, "setting the swap interval");
     const int screen = DefaultScreen(display);
     if (epoxy_has_glx_extension(display, screen, "GLX_EXT_swap_control"))
         glXSwapIntervalEXT(display, window, interval);
@@ -409,8 +413,8 @@ void X11NativeWindow::applyCursor()
 {
     if (!alive)
         return;
+    X11ErrorTrap trap(display, "changing the cursor");
     XDefineCursor(display, window, cursorHidden ? connection.getBlankCursor() : cursorFor(currentCursor));
-    XFlush(display);
 }
 
 void X11NativeWindow::showCursor(const Mouse::Cursor& cursor)
@@ -442,8 +446,8 @@ Point X11NativeWindow::getPointerScreenPosition()
 
 void X11NativeWindow::warpPointer(Point screenPosition)
 {
+    X11ErrorTrap trap(display, "moving the pointer");
     XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, screenPosition.x, screenPosition.y);
-    XFlush(display);
 }
 
 double X11NativeWindow::getDesktopScale()
@@ -525,8 +529,10 @@ void X11NativeWindow::handleButton(const XButtonEvent& e, bool press)
                                                                                         : mouseButtonOther;
     if (press) {
         // A clicked view takes the keys, as it becomes first responder on other desktops.
-        if (alive)
+        if (alive) {
+            X11ErrorTrap trap(display, "taking the keyboard focus");
             XSetInputFocus(display, window, RevertToParent, e.time);
+        }
         owner.nativeMouseDown(position, button, clicks.press(button, position, static_cast<double>(e.time)));
     } else {
         owner.nativeMouseUp(position, button);
@@ -583,9 +589,8 @@ void X11NativeWindow::handleKey(XKeyEvent& e, bool press)
         XEvent forwarded{};
         forwarded.xkey = e;
         forwarded.xkey.window = parent;
-        X11Connection::ErrorScope scope(display);
+        X11ErrorTrap trap(display, "passing a key to the host");
         XSendEvent(display, parent, True, press ? KeyPressMask : KeyReleaseMask, &forwarded);
-        (void)scope.hasFailed();
     }
 }
 
@@ -605,14 +610,13 @@ void X11NativeWindow::handleClientMessage(const XClientMessageEvent& e)
             int format = 0;
             unsigned long count = 0, remaining = 0;
             unsigned char* data = nullptr;
-            X11Connection::ErrorScope scope(display);
+            X11ErrorTrap trap(display, "reading a drop's types");
             if (XGetWindowProperty(display, dndSource, atoms.xdndTypeList, 0, 1024, False, XA_ATOM, &type, &format,
                                    &count, &remaining, &data) == Success && data != nullptr) {
                 for (unsigned long i = 0; i < count; ++i)
                     dndHasFiles = dndHasFiles || reinterpret_cast<const Atom*>(data)[i] == atoms.uriList;
                 XFree(data);
             }
-            (void)scope.hasFailed();
         } else {
             for (int i = 2; i <= 4; ++i)
                 dndHasFiles = dndHasFiles || static_cast<Atom>(e.data.l[i]) == atoms.uriList;
@@ -680,9 +684,8 @@ void X11NativeWindow::sendDndStatus(::Window source, bool accept)
     reply.xclient.data.l[0] = static_cast<long>(window);
     reply.xclient.data.l[1] = accept ? 1 : 0;     // no rectangle: positions keep coming
     reply.xclient.data.l[4] = accept ? static_cast<long>(atoms.xdndActionCopy) : None;
-    X11Connection::ErrorScope scope(display);
+    X11ErrorTrap trap(display, "answering a drop");
     XSendEvent(display, source, False, NoEventMask, &reply);
-    (void)scope.hasFailed();
 }
 
 void X11NativeWindow::sendDndFinished(::Window source, bool accepted)
@@ -697,9 +700,8 @@ void X11NativeWindow::sendDndFinished(::Window source, bool accepted)
     reply.xclient.data.l[0] = static_cast<long>(window);
     reply.xclient.data.l[1] = accepted ? 1 : 0;
     reply.xclient.data.l[2] = accepted ? static_cast<long>(atoms.xdndActionCopy) : None;
-    X11Connection::ErrorScope scope(display);
+    X11ErrorTrap trap(display, "answering a drop");
     XSendEvent(display, source, False, NoEventMask, &reply);
-    (void)scope.hasFailed();
 }
 
 } // namespace q9framework

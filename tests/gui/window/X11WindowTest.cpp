@@ -7,6 +7,7 @@
 #include "framework/gui/ComponentsWindow.h"
 #include "framework/gui/Painter.h"
 #include "framework/gui/linux/LinuxPlatform.h"
+#include "framework/gui/linux/X11Connection.h"
 #include "framework/core/MessageLoop.h"
 #include "framework/core/Time.h"
 
@@ -235,6 +236,34 @@ TEST_F(X11Window, EmbeddedInAHostWindowSurvivesTheHostDestroyingItFirst)
     window.reset();
     MessageLoop::getMain().pump();
     EXPECT_TRUE(q9framework::Window::getAllWindows().empty());
+}
+
+int hostErrors = 0;
+int countHostError(Display*, XErrorEvent*)
+{
+    ++hostErrors;
+    return 0;
+}
+
+TEST_F(X11Window, ErrorsOnTheToolkitConnectionNeverReachTheHostHandler)
+{
+    hostErrors = 0;
+    const XErrorHandler before = XSetErrorHandler(&countHostError);
+    {
+        ComponentsWindow window(Rectangle(0, 0, 50, 50), 0, String("errors"), nullptr);
+        ASSERT_TRUE(window.hasNative());
+        // A request on a window that does not exist, outside any operation's own trap: what a late
+        // request on a window the host destroyed looks like. Xlib's default handler would exit here.
+        Display* const ours = X11Connection::get()->getDisplay();
+        XMapWindow(ours, 0x7ffffff0);
+        XSync(ours, False);
+        EXPECT_EQ(hostErrors, 0);
+        XMapWindow(host, 0x7ffffff0);    // the host's own failure still reaches the host's handler
+        XSync(host, False);
+        EXPECT_EQ(hostErrors, 1);
+    }
+    EXPECT_EQ(X11Connection::get(), nullptr);
+    EXPECT_EQ(XSetErrorHandler(before), &countHostError) << "the host's handler is back once we close";
 }
 
 TEST_F(X11Window, OpeningAndClosingAHundredTimesLeavesNothingBehind)
