@@ -1,6 +1,7 @@
 #include "tools/gallery/Gallery.h"
 
 #include "framework/gui/Colours.h"
+#include "framework/gui/ComponentsContainer.h"
 #include "framework/gui/FilmStrip.h"
 #include "framework/gui/LookAndFeel.h"
 #include "framework/gui/Painter.h"
@@ -298,6 +299,19 @@ void Gallery::paint(Painter& painter)
                    String("Every control of the toolkit in its default look and feel, as film strips, and scaled."),
                    font, GalleryColours::caption(), Painter::justifyLeft | Painter::justifyVerticallyCentred, true,
                    fontHeight(textScale));
+}
+
+} // namespace kelvane
+
+namespace kelvane {
+
+bool Gallery::keyPressedFirst(const KeyEvent& key)
+{
+    ComponentsContainer* const tree = getContainer();
+    if (key.keyCode != KeyCodes::tab || tree == nullptr || tree->getFocus() != nullptr)
+        return false;
+    tree->moveFocusToNext();
+    return true;
 }
 
 } // namespace kelvane

@@ -70,6 +70,9 @@ public:
     static constexpr int32_t width = 760, height = 596;
     Gallery();
     void paint(Painter& painter) override;
+    /** Tab while nothing has the keyboard focus gives it to the first control that takes it (the
+        slider); from there on Tab walks the controls as usual. */
+    bool keyPressedFirst(const KeyEvent& key) override;
 
     LookSection* look;
     StripSection* strips;
