@@ -20,7 +20,8 @@ Image readWindowPixels(ComponentsWindow& window)
     if (context == nullptr || size.x < 1 || size.y < 1 || !context->makeCurrent())
         return Image();
     glFinish();
-    glReadBuffer(context->isDoubleBuffered() ? GL_BACK : GL_FRONT);
+    // After a frame the front buffer holds what was presented (a swap leaves the back one undefined).
+    glReadBuffer(GL_FRONT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     // BGRA as 8-8-8-8 reversed is the toolkit's own word, 0xAARRGGBB little-endian.

@@ -10,7 +10,7 @@ class ComponentsWindow;
 namespace kelvane {
 
 /** The pixels of an OpenGL ComponentsWindow as its last frame presented them, read back from GL
-    (glReadPixels of the front buffer: the toolkit's contexts are single-buffered and draw there),
+    (glReadPixels of the front buffer, where a single-buffered context draws and a swap presents),
     top row first, opaque. A null image when the window has no context or it cannot be made current.
     Call it right after a frame (Window::runFrame). Loop thread. */
 q9framework::Image readWindowPixels(q9framework::ComponentsWindow& window);
