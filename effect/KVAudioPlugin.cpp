@@ -70,7 +70,9 @@ AudioPluginEditor* KVAudioPlugin::createEditor() { return nullptr; }
 
 void KVAudioPlugin::setParameter(int32_t index, double value)
 {
-    if (!isParameterIndex(index))
+    // A NaN or infinite value is no setting: stored, it would stay in every saved state and turn the
+    // engine's output into NaN for good. Finite values outside 0..1 are kept as they are.
+    if (!isParameterIndex(index) || !std::isfinite(static_cast<float>(value)))
         return;
     programs[0].values[index] = static_cast<float>(value);
     applyToEngine(index, value);

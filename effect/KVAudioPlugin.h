@@ -12,7 +12,7 @@ q9framework::PluginInfo* createPluginInfo();
     its saved state, and the two level meters the editor shows.
 
     Parameters (normalised 0..1, stored as f32, never clamped): 0 Attack, 1 Release, 2 Bypass, 3 Gain,
-    4 Attack Time, 5 Release Time, 6 Drive.
+    4 Attack Time, 5 Release Time, 6 Drive. A NaN or infinite value (from a host or a state) is ignored.
 
     Threads: process and takeSaturationPeak take the processing lock. setParameter takes none: the host
     adapter holds the lock around it. prepare and setState take the lock while they apply the parameters,

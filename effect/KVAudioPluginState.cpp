@@ -7,6 +7,7 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -97,7 +98,7 @@ bool KVAudioPlugin::setState(Stream& in)
             programs[0].name = name != nullptr ? name : "";
             for (int32_t i = 0; i < numParameters; ++i) {
                 double value = 0.0;
-                if (parseDouble(program->Attribute(valueAttributes[i]), value))
+                if (parseDouble(program->Attribute(valueAttributes[i]), value) && std::isfinite(static_cast<float>(value)))
                     programs[0].values[i] = static_cast<float>(value);
             }
         }
