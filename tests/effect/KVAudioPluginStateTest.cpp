@@ -201,3 +201,20 @@ TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoChunkOrTexts)
     EXPECT_EQ(gain, 0.75);
     EXPECT_EQ(shown, "4.50 dB");
 }
+
+// Damaged or foreign states with bytes that are not UTF-8: TinyXML took a stray lead byte as the start
+// of a character, read past the end of the text (the sanitizer build sees it) and, inside a name,
+// swallowed the quote after it, so every save and reload changed the state again.
+TEST(KVAudioPluginState, BytesThatAreNotUtf8AreReadAsQuestionMarksAndRoundTrip)
+{
+    KVAudioPlugin plugin;
+    load(plugin, chunk("<KELVANE><Program gain=\"0.25\" name=\"\xF0"));
+    EXPECT_EQ(plugin.getParameter(3), 0.25);
+
+    load(plugin, chunk("<KELVANE><Program name=\"init\xEB\" attack=\"0.75\" drive=\"\xC3\xA9\" /></KELVANE>"));
+    EXPECT_EQ(plugin.getProgram().name, "init?");
+    EXPECT_EQ(plugin.getParameter(0), 0.75);
+    const std::string saved = stateBytes(plugin);
+    load(plugin, saved);
+    EXPECT_EQ(stateBytes(plugin), saved);
+}
