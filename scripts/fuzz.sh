@@ -5,7 +5,6 @@
 # exits non-zero when a target found something. Crash inputs land in build-fuzz/findings/<target>/.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
-# The GUI code's X constants (long) in int attribute lists are an error to clang, a warning to gcc.
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (build parallelism, default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +13,7 @@ seconds="${1:-60}"
 shift || true
 build="${FUZZ_BUILD_DIR:-build-fuzz}"
 
+# The GUI code's X constants (long) in int attribute lists are an error to clang, a warning to gcc.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS=-Wno-c++11-narrowing \
@@ -37,6 +37,7 @@ summary=""
 for name in "${targets[@]}"; do
     corpus="$build/fuzz-corpus/$name"
     findings="$build/findings/$name"
+    rm -rf "$findings"
     mkdir -p "$corpus" "$findings"
     log="$build/fuzz-$name.log"
     set +e
