@@ -42,7 +42,7 @@ for name in "${targets[@]}"; do
     log="$build/fuzz-$name.log"
     set +e
     "$build/fuzz/fuzz_$name" "$corpus" "$seeds/$name" -max_total_time="$seconds" -max_len=8192 \
-        -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
+        -timeout=60 -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
     status=$?
     set -e
     runs=$(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
