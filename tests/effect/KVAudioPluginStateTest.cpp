@@ -156,7 +156,8 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
     EXPECT_NE(stateBytes(plugin).find("name=\"a &amp; &lt;b&gt;\""), std::string::npos);
 
     // Text after an embedded NUL is ignored.
-    load(plugin, chunk(std::string("<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x", 50)));
+    const char withNul[] = "<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x";
+    load(plugin, chunk(std::string(withNul, sizeof withNul - 1)));
     EXPECT_EQ(plugin.getParameter(1), 0.5);
 }
 
