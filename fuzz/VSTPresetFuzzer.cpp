@@ -1,7 +1,7 @@
 // FXP and FXB images (user preset files, the data inside Audio Unit presets) read into the real effect
 // through the wrapper's preset codec, the effect loaded from the built bundle as the wrapper loads it.
 //
-// Checks: an image the codec accepted saves and reloads to the same image; a refused image (an
+// Checks: an image the codec read without refusing saves and reloads to the same image; a refused image (an
 // exception) leaves the effect's state chunk as it was unless the image got as far as its chunk.
 #include "auwrapper/VSTPresetCodec.h"
 #include "fuzz/FuzzSupport.h"
@@ -53,19 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     VSTPresetCodec& codec = *opened().codec;
     const std::vector<uint8_t> before = chunk();
     const std::vector<uint8_t> image(data, data + size);
-    bool accepted = false;
     try {
-        accepted = codec.loadPresetData(image.data(), image.size());
+        // The answer is not checked: the effect's effSetChunk answers 0, so chunk forms read as false.
+        (void) codec.loadPresetData(image.data(), image.size());
     } catch (const TandrilException&) {
         if (!reachesChunk(data, size))
             FUZZ_CHECK(chunk() == before, "an image refused in its header changes nothing");
         return 0;
     }
-    if (!accepted)
-        return 0;
     const bool isBank = size >= 12 && (data[8] == 'F' && (data[9] == 'B' || (data[9] == 'x' && data[10] == 'B')));
     const std::vector<uint8_t> saved = isBank ? codec.saveBank() : codec.saveProgram();
-    FUZZ_CHECK(codec.loadPresetData(saved.data(), saved.size()), "a saved image loads");
+    try {
+        (void) codec.loadPresetData(saved.data(), saved.size());
+    } catch (const TandrilException&) {
+        FUZZ_CHECK(false, "a saved image loads");
+    }
     const std::vector<uint8_t> again = isBank ? codec.saveBank() : codec.saveProgram();
     FUZZ_CHECK(again == saved, "a saved image reloads to the same image");
     return 0;
