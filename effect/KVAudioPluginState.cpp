@@ -9,7 +9,9 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 using namespace q9framework;
@@ -27,6 +29,38 @@ void readInt(const TiXmlElement& element, const char* name, int32_t& field)
     int value = 0;
     if (element.QueryIntAttribute(name, &value) == TIXML_SUCCESS)
         field = value;
+}
+
+// The bytes of `text` that form well-formed UTF-8, every other byte replaced by '?'. TinyXML takes a
+// lead byte as the start of a character whatever follows it: a stray one at the end of a damaged or
+// foreign state made it read past the text's NUL, and one inside a name swallowed the quote or entity
+// after it on every save and reload.
+std::string wellFormedUtf8(const char* text)
+{
+    std::string out;
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    while (*s != 0) {
+        const unsigned char c = *s;
+        int length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        for (int i = 1; i < length; ++i) {
+            const unsigned char next = s[i];
+            // Second bytes that would make an overlong form, a surrogate or a code point past U+10FFFF.
+            const unsigned char low = i == 1 && (c == 0xE0) ? 0xA0 : i == 1 && c == 0xF0 ? 0x90 : 0x80;
+            const unsigned char high = i == 1 && c == 0xED ? 0x9F : i == 1 && c == 0xF4 ? 0x8F : 0xBF;
+            if (next < low || next > high) {
+                length = 0;
+                break;
+            }
+        }
+        if (length == 0) {
+            out += '?';
+            ++s;
+        } else {
+            out.append(reinterpret_cast<const char*>(s), static_cast<size_t>(length));
+            s += length;
+        }
+    }
+    return out;
 }
 
 // The chunk's text, or an empty text when the header is not ours or its length cannot be right: a
@@ -77,11 +111,11 @@ bool KVAudioPlugin::getState(Stream& out)
 
 bool KVAudioPlugin::setState(Stream& in)
 {
-    const std::vector<char> text = readChunkText(in);
+    const std::string text = wellFormedUtf8(readChunkText(in).data());
 
     TiXmlDocument document;
     // A parse error is not a reason to refuse: whatever parsed before it is used.
-    document.Parse(text.data(), nullptr, TIXML_ENCODING_UTF8);
+    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
 
     const TiXmlElement* root = document.FirstChildElement();
     if (root != nullptr && std::strcmp(root->Value(), rootName) == 0) {

@@ -3,6 +3,7 @@
 #include "framework/plugin/VST2Editor.h"
 #include "framework/plugin/VST2Entry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -57,12 +58,13 @@ VST2Wrapper::~VST2Wrapper()
     releaseFrameworkServices();
 }
 
-void VST2Wrapper::copyToHost(char* destination, const String& text) noexcept
+void VST2Wrapper::copyToHost(char* destination, const String& text, size_t capacity) noexcept
 {
     const char* source = text.toUTF8();
     size_t length = std::strlen(source);
-    if (length > maxHostStringLength) {
-        length = maxHostStringLength;
+    const size_t maxLength = std::min(capacity, maxHostStringLength + 1) - 1;
+    if (length > maxLength) {
+        length = maxLength;
         // Never leave half a character at the end of the host's text.
         while (length > 0 && (static_cast<unsigned char>(source[length]) & 0xC0) == 0x80)
             --length;
@@ -73,17 +75,17 @@ void VST2Wrapper::copyToHost(char* destination, const String& text) noexcept
 
 void VST2Wrapper::getParameterDisplay(VstInt32 index, char* text)
 {
-    copyToHost(text, plugin->getParameterText(index, plugin->getParameter(index)));
+    copyToHost(text, plugin->getParameterText(index, plugin->getParameter(index)), maxParameterTextBytes);
 }
 
 void VST2Wrapper::getParameterName(VstInt32 index, char* text)
 {
-    copyToHost(text, plugin->getParameterName(index));
+    copyToHost(text, plugin->getParameterName(index), maxParameterTextBytes);
 }
 
 bool VST2Wrapper::getEffectName(char* text)
 {
-    copyToHost(text, name);
+    copyToHost(text, name, kVstMaxEffectNameLen);
     return true;
 }
 

@@ -23,16 +23,19 @@ namespace q9framework {
     plug-in's processing lock, which process also holds for its block. Sample rate, block size and chunks
     take no lock: hosts do not send them while processing.
 
-    Strings for effGetParamDisplay, effGetParamName, effGetEffectName, effGetVendorString and
-    effGetProductString are written whole when they have at most maxHostStringLength bytes, else cut to
-    that many (at a UTF-8 character boundary), always with a NUL. The published limits (8 bytes for
-    parameter strings) are shorter than our texts ("Release Time"); hosts give larger buffers, and 64
-    bytes is what the vendor and product strings may take. Bad input (null pointers, negative sizes,
-    unknown parameter indices, non-positive sample rates) is ignored. */
+    Strings for effGetParamDisplay and effGetParamName are written whole when they fit
+    maxParameterTextBytes (NUL included), effGetEffectName within kVstMaxEffectNameLen, and
+    effGetVendorString and effGetProductString within maxHostStringLength + 1; longer texts are cut (at a
+    UTF-8 character boundary), always with a NUL. The published limit of 8 bytes for parameter strings
+    is shorter than our texts ("Release Time"); hosts give at least 24. Bad input (null pointers,
+    negative sizes, unknown parameter indices, non-positive sample rates) is ignored. */
 class VST2Wrapper : public AudioEffectX, public AudioPlugin::Listener {
 public:
     /** The longest text written into a host's buffer, not counting the NUL. */
     static constexpr size_t maxHostStringLength = 63;
+    /** The buffer a parameter's name or display text may fill, NUL included: the least hosts give
+        (a gain display of a value far outside 0..1 would otherwise run to 40 bytes). */
+    static constexpr size_t maxParameterTextBytes = 24;
 
     /** Takes ownership of plugin (never null); reads info, which stays the caller's. */
     VST2Wrapper(audioMasterCallback audioMaster, AudioPlugin* plugin, const PluginInfo& info);
@@ -82,8 +85,8 @@ public:
     /** Code 0 (latency changed): updates initialDelay and tells the host (audioMasterIOChanged). */
     void pluginChanged(int32_t code) override;
 
-    /** Copies text into a host buffer within maxHostStringLength bytes plus the NUL. */
-    static void copyToHost(char* destination, const String& text) noexcept;
+    /** Copies text into a host buffer of `capacity` bytes (at most maxHostStringLength + 1), NUL included. */
+    static void copyToHost(char* destination, const String& text, size_t capacity = maxHostStringLength + 1) noexcept;
 
 private:
     MemoryStream chunkStream;

@@ -415,7 +415,8 @@ bool Image::readRecord(Stream& stream)
         return false;
     // The byte count is present only when the stored geometry has storage at all; a record without
     // any is a null image (a picture of width 0 and no margin, say).
-    if ((height + 2 * margin) * stride < 1) {
+    // (Both factors are non-negative and may reach 2^33 and 2^32: test them, not their product.)
+    if (height + 2 * margin < 1 || stride < 1) {
         release();
         return true;
     }

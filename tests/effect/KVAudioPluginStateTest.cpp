@@ -151,7 +151,8 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
     EXPECT_NE(stateBytes(plugin).find("name=\"a &amp; &lt;b&gt;\""), std::string::npos);
 
     // Text after an embedded NUL is ignored.
-    load(plugin, chunk(std::string("<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x", 50)));
+    const char withNul[] = "<KELVANE><Program release=\"0.5\" /></KELVANE>\0<x";
+    load(plugin, chunk(std::string(withNul, sizeof withNul - 1)));
     EXPECT_EQ(plugin.getParameter(1), 0.5);
 }
 
@@ -186,4 +187,21 @@ TEST(KVAudioPluginState, AHostsDecimalCommaLocaleDoesNotLeakIntoChunkOrTexts)
     EXPECT_EQ(bytes.substr(8), std::string(defaultText) + '\0');
     EXPECT_EQ(plugin.getParameter(3), 0.75);
     EXPECT_EQ(shown, "4.50 dB");
+}
+
+// Damaged or foreign states with bytes that are not UTF-8: TinyXML took a stray lead byte as the start
+// of a character, read past the end of the text (the sanitizer build sees it) and, inside a name,
+// swallowed the quote after it, so every save and reload changed the state again.
+TEST(KVAudioPluginState, BytesThatAreNotUtf8AreReadAsQuestionMarksAndRoundTrip)
+{
+    KVAudioPlugin plugin;
+    load(plugin, chunk("<KELVANE><Program gain=\"0.25\" name=\"\xF0"));
+    EXPECT_EQ(plugin.getParameter(3), 0.25);
+
+    load(plugin, chunk("<KELVANE><Program name=\"init\xEB\" attack=\"0.75\" drive=\"\xC3\xA9\" /></KELVANE>"));
+    EXPECT_EQ(plugin.getProgram().name, "init?");
+    EXPECT_EQ(plugin.getParameter(0), 0.75);
+    const std::string saved = stateBytes(plugin);
+    load(plugin, saved);
+    EXPECT_EQ(stateBytes(plugin), saved);
 }

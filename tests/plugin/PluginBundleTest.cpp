@@ -70,8 +70,13 @@ TEST(PluginBundleTest, NothingTheModuleLoadsNeedsASharedCppRuntime)
         loaded += line;
     pclose(pipe);
     EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
+#ifdef KELVANE_SANITIZED
+    // The sanitizer runtimes the instrumented module links load the shared C++ runtime themselves.
+    (void) loaded;
+#else
     EXPECT_EQ(loaded.find("libstdc++"), std::string::npos) << loaded;
     EXPECT_EQ(loaded.find("libgcc_s"), std::string::npos) << loaded;
+#endif
 }
 
 namespace {

@@ -178,7 +178,7 @@ TEST_F(VST2WrapperTest, TheRecordFollowsThePluginAndItsInfo)
     }
 }
 
-TEST_F(VST2WrapperTest, HostStringsAreBoundedAt63BytesAndNeverSplitACharacter)
+TEST_F(VST2WrapperTest, ParameterStringsAreBoundedAt24BytesAndNeverSplitACharacter)
 {
     open();
     const struct {
@@ -186,10 +186,12 @@ TEST_F(VST2WrapperTest, HostStringsAreBoundedAt63BytesAndNeverSplitACharacter)
         std::string expected;
         const char* what;
     } cases[] = {
-        {std::string(63, 'x'), std::string(63, 'x'), "63 bytes fit whole"},
-        {std::string(300, 'z'), std::string(63, 'z'), "far too long"},
-        {std::string(62, 'a') + "\xC3\xA9", std::string(62, 'a'), "a two-byte character across the bound"},
-        {std::string(61, 'a') + "\xC3\xA9", std::string(61, 'a') + "\xC3\xA9", "a two-byte character that fits"},
+        {"", "", "empty"},
+        {std::string(23, 'x'), std::string(23, 'x'), "23 bytes fit whole"},
+        {std::string(24, 'y'), std::string(23, 'y'), "24 bytes lose the last"},
+        {std::string(300, 'z'), std::string(23, 'z'), "far too long"},
+        {std::string(22, 'a') + "\xC3\xA9", std::string(22, 'a'), "a two-byte character across the bound"},
+        {std::string(21, 'a') + "\xC3\xA9", std::string(21, 'a') + "\xC3\xA9", "a two-byte character that fits"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -201,7 +203,7 @@ TEST_F(VST2WrapperTest, HostStringsAreBoundedAt63BytesAndNeverSplitACharacter)
         std::memset(buffer, 'G', sizeof(buffer));
         dispatch(effGetParamDisplay, 0, 0, buffer);
         EXPECT_EQ(std::string(buffer), c.expected);
-        EXPECT_EQ(buffer[64], 'G') << "nothing written past the bound";
+        EXPECT_EQ(buffer[24], 'G') << "nothing written past the bound";
     }
     char display[64];
     dispatch(effGetParamDisplay, 1, 0, display);

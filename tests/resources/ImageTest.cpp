@@ -249,6 +249,14 @@ TEST(Image, MalformedRecordsLeaveTheImageUnchanged)
     Case huge{good, "width and byte count far beyond the file"};
     put32(huge.bytes, 12, 0x7FFFFFF0u);
     cases.push_back(huge);
+    Case bigMargin{good, "margin near 2^32"};
+    put32(bigMargin.bytes, 24, 0xFFFFFFF0u);
+    cases.push_back(bigMargin);
+    Case limits{good, "height, stride and margin at their limits (their product overflows 64 bits)"};
+    put32(limits.bytes, 16, 0x7FFFFFFFu);
+    put32(limits.bytes, 20, 0xFFFFFFFFu);
+    put32(limits.bytes, 24, 0xFFFFFFFFu);
+    cases.push_back(limits);
     Case negative{good, "negative height"};
     put32(negative.bytes, 16, static_cast<uint32_t>(-2));
     put32(negative.bytes, 12, 3);
