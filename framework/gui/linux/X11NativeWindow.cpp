@@ -6,7 +6,7 @@
 #include "framework/gui/linux/GLXVisual.h"
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/X11Connection.h"
-#include "framework/gui/ClassNameRegistry.h"
+#include "framework/core/ClassNameRegistry.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xcursor/Xcursor.h>
