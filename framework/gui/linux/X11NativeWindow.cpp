@@ -268,6 +268,16 @@ void X11NativeWindow::setBounds(Rectangle bounds)
     }
 }
 
+void X11NativeWindow::setParentSize(int32_t newWidth, int32_t newHeight)
+{
+    if (!embedded || !alive || parent == 0 || newWidth < 1 || newHeight < 1)
+        return;
+    // The host's window may be gone already: a failed request is counted by our error handler, not fatal.
+    X11Connection::ErrorScope scope(display);
+    XResizeWindow(display, parent, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
+    scope.hasFailed();
+}
+
 Rectangle X11NativeWindow::getBounds()
 {
     if (embedded || !alive)
