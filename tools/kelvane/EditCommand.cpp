@@ -142,10 +142,11 @@ public:
                 std::printf("edit    %-14s begins\n", name.c_str());
             else if (c.edit == Edit::end)
                 std::printf("edit    %-14s ends\n", name.c_str());
-            else
-                std::printf("value   %-14s %.6f  %s %s\n", name.c_str(), static_cast<double>(c.value),
-                            plugIn.getParameterDisplay(c.index).c_str(),
-                            plugIn.dispatchForText(effGetParamLabel, c.index, 63).c_str());
+            else {
+                const std::string label = plugIn.dispatchForText(effGetParamLabel, c.index, 63);
+                std::printf("value   %-14s %.6f  %s%s%s\n", name.c_str(), static_cast<double>(c.value),
+                            plugIn.getParameterDisplay(c.index).c_str(), label.empty() ? "" : " ", label.c_str());
+            }
         }
         std::fflush(stdout);
     }

@@ -67,7 +67,8 @@ public:
                     shown = toStdString(text.outString);
                     CFRelease(text.outString);
                 }
-                std::printf("value   %-14s %g  %s\n", name.c_str(), static_cast<double>(value), shown.c_str());
+                std::printf("value   %-14s %g%s%s\n", name.c_str(), static_cast<double>(value), shown.empty() ? "" : "  ",
+                            shown.c_str());
             }
         }
         std::fflush(stdout);
