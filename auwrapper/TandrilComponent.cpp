@@ -100,6 +100,10 @@ TandrilComponent::~TandrilComponent()
 
 void TandrilComponent::releaseEverything() noexcept
 {
+    // A view the host still holds must not call back into a component that is gone; the editor itself
+    // closes with the VSTPlugIn.
+    if (view != nullptr)
+        view->tandril = nullptr;
     view = nullptr;
     if (idleTimer != nullptr) {
         // A timer the host cannot remove is its problem; nothing may escape a destructor.
@@ -437,19 +441,10 @@ void TandrilComponent::updateDisplay(VSTPlugIn&)
     }
 }
 
-void TandrilComponent::sizeWindow(VSTPlugIn&, int32_t, int32_t)
+void TandrilComponent::sizeWindow(VSTPlugIn&, int32_t width, int32_t height)
 {
-    // Resizes the open view; no view exists until the Audio Unit view is made (see createView).
-}
-
-void* TandrilComponent::createView()
-{
-    return nullptr;
-}
-
-void TandrilComponent::dropView()
-{
-    view = nullptr;
+    if (view != nullptr)
+        view->setFrameSize(width, height);
 }
 
 // ---- the entry ------------------------------------------------------------------------------------------------------

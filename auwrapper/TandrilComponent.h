@@ -5,6 +5,7 @@
 // selectors by translating them into VST calls. It never processes audio itself.
 
 #include "auwrapper/TandrilErrors.h"
+#include "auwrapper/TandrilView.h"
 #include "auwrapper/platform/Bundle.h"
 #include "auwrapper/platform/Folders.h"
 #include "auwrapper/platform/HostServices.h"
@@ -113,12 +114,15 @@ public:
     int getInputBusStart(int bus) const noexcept { return inputBusStart[bus]; }
     int getOutputBusStart(int bus) const noexcept { return outputBusStart[bus]; }
 
-    /** The container view the effect's editor opens into. Not made yet: the Audio Unit view arrives with
-        the editor's view work, so this returns null and hosts show no editor. The CocoaUI property
-        already answers with the bundle and the factory class name the view will be published under. */
-    virtual void* createView();
-    /** Forgets the current view (none exists yet). */
+    // ---- the editor view (TandrilView.cpp) ------------------------------------------------------------
+    /** A new container view in the host's `parent` window with the effect's editor open in it, sized to
+        the editor's rectangle; a view made before is dropped first (its editor closes). The host owns
+        the result and gives it back through the view class's `release`. Null on any failure. */
+    virtual AUViewRef createView(AUViewParentWindow parent);
+    /** Closes the editor and forgets the view (which no longer reaches this component). Never throws. */
     virtual void dropView();
+    /** The current view, if any (not owned). */
+    TandrilView* getView() const noexcept { return view; }
 
 private:
     struct PropertyListener {
@@ -190,7 +194,7 @@ private:
     AUChannelInfo channelInfo[4] = {};
     int hostQuirk = 0;
     EventLoopTimerRef idleTimer = nullptr;
-    void* view = nullptr;
+    TandrilView* view = nullptr;
     // Render-time pointer tables, kept here so a render allocates nothing.
     float* vstInputs[maxChannels] = {};
     float* vstOutputs[maxChannels] = {};

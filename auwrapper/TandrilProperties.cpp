@@ -4,7 +4,6 @@
 #include "auwrapper/TandrilComponent.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 namespace q9framework {
@@ -16,19 +15,6 @@ namespace {
 bool isBusScope(AudioUnitScope scope)
 {
     return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Output;
-}
-
-/** The name of the view factory class this process publishes: "TandrilViewFactory" and a number
-    taken from the clock once, so wrappers of other bundles in the same host pick other names. */
-const std::string& viewFactoryClassName()
-{
-    static const std::string name = [] {
-        char text[64];
-        const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-        std::snprintf(text, sizeof text, "TandrilViewFactory%llx", static_cast<unsigned long long>(ticks));
-        return std::string(text);
-    }();
-    return name;
 }
 
 } // namespace
@@ -229,7 +215,7 @@ void TandrilComponent::getProperty(AudioUnitPropertyID id, AudioUnitScope scope,
         const std::string& path = bundlePath;
         info.mCocoaAUViewBundleLocation = CFURLCreateFromFileSystemRepresentation(
             kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()), static_cast<CFIndex>(path.size()), true);
-        info.mCocoaAUViewClass[0] = createString(viewFactoryClassName());
+        info.mCocoaAUViewClass[0] = createString(tandrilViewClasses(instance).factory);
         write(info);
         break;
     }

@@ -65,7 +65,23 @@ KVAudioPlugin::KVAudioPlugin()
 
 KVAudioPlugin::~KVAudioPlugin() { KVSharedResources::release(); }
 
-AudioPluginEditor* KVAudioPlugin::createEditor() { return nullptr; }
+namespace {
+
+KVAudioPlugin::EditorFactory installedEditorFactory = nullptr;
+
+} // namespace
+
+void KVAudioPlugin::setEditorFactory(EditorFactory factory) noexcept { installedEditorFactory = factory; }
+
+AudioPluginEditor* KVAudioPlugin::createEditor()
+{
+    return installedEditorFactory != nullptr ? installedEditorFactory(*this) : nullptr;
+}
+
+uint32_t KVAudioPlugin::getRefreshCount(int32_t index) const noexcept
+{
+    return isParameterIndex(index) ? refreshCounts[index].load(std::memory_order_acquire) : 0;
+}
 
 void KVAudioPlugin::setParameter(int32_t index, double value)
 {
@@ -133,11 +149,12 @@ void KVAudioPlugin::applyParameters()
         applyToEngine(i, static_cast<double>(programs[0].values[i]));
 }
 
-void KVAudioPlugin::refreshEditors(int32_t)
+void KVAudioPlugin::refreshEditors(int32_t index) noexcept
 {
-    // PENDING EDITOR: editors register with the plug-in once the effect's editor exists; it is where
-    // each attached editor refreshes one control (index >= 0) or all seven (-1). No editor can be
-    // attached before then, so there is nothing to tell.
+    // Released after the value was stored, so an editor that sees the new count reads the new value.
+    for (int32_t i = 0; i < numParameters; ++i)
+        if (index < 0 || index == i)
+            refreshCounts[i].fetch_add(1, std::memory_order_release);
 }
 
 void KVAudioPlugin::prepare(int32_t newBlockSize, bool clearBuffers, double sampleRate)

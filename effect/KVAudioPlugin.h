@@ -2,6 +2,7 @@
 #include "effect/KVEngine.h"
 #include "framework/plugin/AudioPlugin.h"
 
+#include <atomic>
 #include <cstdint>
 
 /** Describes the effect to a host adapter: "Kelvane" by Velmora Audio Technologies, "Fx|Dynamics",
@@ -46,8 +47,23 @@ public:
         leaves every field as it was. */
     bool setState(q9framework::Stream& in) override;
     bool hasEditor() override { return true; }
-    /** Null until the effect's editor exists. */
+    /** A new editor (KVAudioPluginEditor) from the installed editor factory; the caller owns it. Null
+        while no factory is installed (a build without the GUI toolkit). */
     q9framework::AudioPluginEditor* createEditor() override;
+
+    /** Makes the effect's editor for a plug-in. The editor lives in a library above this one (it links
+        the GUI toolkit), so the module's entry installs it here. */
+    using EditorFactory = q9framework::AudioPluginEditor* (*)(KVAudioPlugin& plugin);
+    /** Process-wide; null removes it. Installed before instances are made. */
+    static void setEditorFactory(EditorFactory factory) noexcept;
+
+    /** A counter per parameter that grows whenever the control for that parameter should be refreshed
+        from the plug-in (a setParameter, a state load, applyParameters). Host changes arrive on any
+        thread, the audio thread included; an attached editor compares the counters with the ones it
+        saw on each tick of its own (GUI) thread and moves the controls whose counters changed. So the
+        plug-in never touches an editor from the host's thread, and notifying costs one atomic add.
+        0 for an index outside 0..6. */
+    uint32_t getRefreshCount(int32_t index) const noexcept;
     void setParameter(int32_t index, double value) override;
     int32_t getNumParameters() override { return numParameters; }
     double getParameter(int32_t index) override;
@@ -85,8 +101,9 @@ public:
 private:
     bool setupBuses(int32_t numChannels);
     void applyToEngine(int32_t index, double value) noexcept;
-    /** Asks every attached editor to refresh one control, or all of them for index -1. */
-    void refreshEditors(int32_t index);
+    /** Asks every attached editor to refresh one control, or all of them for index -1: bumps the
+        refresh counters (getRefreshCount), which the editors poll on their own thread. */
+    void refreshEditors(int32_t index) noexcept;
 
     float inputLevel = 0.0f;
     float outputLevel = 0.0f;
@@ -100,4 +117,5 @@ private:
     Program programs[1];
     // Only program 0 exists; a saved state naming another one is read as program 0.
     int32_t currentProgram = 0;
+    std::atomic<uint32_t> refreshCounts[numParameters] {};
 };

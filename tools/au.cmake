@@ -19,7 +19,8 @@ function(kelvane_add_au_tools)
 
     # `kelvane au …`: a sub-command of the kelvane program, registered by its own source file.
     if(TARGET kelvane)
-        target_sources(kelvane PRIVATE ${au_tool_dir}/programs/AUCommand.cpp ${au_tool_dir}/programs/AUWrap.cpp)
+        target_sources(kelvane PRIVATE ${au_tool_dir}/programs/AUCommand.cpp ${au_tool_dir}/programs/AUWrap.cpp
+                       ${au_tool_dir}/programs/AUEdit.cpp)
         set_source_files_properties(${au_tool_dir}/programs/AUCommand.cpp ${au_tool_dir}/programs/AUWrap.cpp PROPERTIES
             COMPILE_DEFINITIONS "KELVANE_BUILT_BUNDLE=\"${KELVANE_BUNDLE_DIR}\"")
         target_link_libraries(kelvane PRIVATE kelvane_au_host)

@@ -32,8 +32,18 @@ if(TARGET auwrapper_vsthost)
     # Without --plugin the host uses the bundle of the build tree it was built in.
     target_compile_definitions(kelvane_host PRIVATE KELVANE_BUILT_BUNDLE="${KELVANE_BUNDLE_DIR}")
 
-    add_executable(kelvane ${kelvane_dir}/main.cpp ${kelvane_dir}/InfoCommand.cpp ${kelvane_dir}/RenderCommand.cpp)
-    target_link_libraries(kelvane PRIVATE kelvane_host project_warnings)
+    # The editor host's window, its real-time audio loop and the session both `kelvane edit` and
+    # `kelvane au edit` run (plain Xlib, screenshots through libpng).
+    pkg_check_modules(KELVANE_EDIT_X11 REQUIRED IMPORTED_TARGET x11)
+    pkg_check_modules(KELVANE_EDIT_PNG REQUIRED IMPORTED_TARGET libpng)
+    add_library(kelvane_edit STATIC ${kelvane_dir}/edit/AudioLoop.cpp ${kelvane_dir}/edit/EditorSession.cpp
+                ${kelvane_dir}/edit/HostWindow.cpp)
+    target_link_libraries(kelvane_edit PUBLIC kelvane_cli Threads::Threads
+                          PRIVATE PkgConfig::KELVANE_EDIT_X11 PkgConfig::KELVANE_EDIT_PNG project_warnings)
+
+    add_executable(kelvane ${kelvane_dir}/main.cpp ${kelvane_dir}/InfoCommand.cpp ${kelvane_dir}/RenderCommand.cpp
+                   ${kelvane_dir}/EditCommand.cpp)
+    target_link_libraries(kelvane PRIVATE kelvane_host kelvane_edit project_warnings)
     if(TARGET plugin)
         add_dependencies(kelvane plugin)
     endif()

@@ -124,3 +124,11 @@ CFDictionaryRef AudioUnitGetHostInfoDictionary(ComponentInstance instance)
     auto get = SERVICE(instance, getHostInfoDictionary);
     return get != nullptr ? get() : nullptr;
 }
+
+OSStatus AudioUnitRegisterViewFactoryClass(ComponentInstance instance, const AUCocoaViewFactoryClass* factoryClass)
+{
+    if (factoryClass == nullptr || factoryClass->className == nullptr)
+        return paramErr;
+    auto registerClass = SERVICE(instance, registerViewFactoryClass);
+    return registerClass != nullptr ? registerClass(factoryClass) : unimpErr;
+}

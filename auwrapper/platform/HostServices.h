@@ -12,6 +12,7 @@
 // and each instance may have a different host.
 
 #include "auwrapper/platform/AudioUnitInterface.h"
+#include "auwrapper/platform/CocoaView.h"
 
 typedef struct OpaqueEventLoopTimerRef* EventLoopTimerRef;
 typedef double EventTimerInterval;   // seconds
@@ -54,6 +55,12 @@ struct AudioUnitHostServices {
     /** The host application's information dictionary (its main bundle's, on the Mac): at least
         "CFBundleIdentifier" and "CFBundleShortVersionString" when it has them. Lent; may be null. */
     CFDictionaryRef (*getHostInfoDictionary)();
+
+    /** The object runtime's class registration, for the editor view's factory class (CocoaView.h):
+        the host keeps the class under its name for the whole process (classes are never disposed) and
+        finds it again by the name the CocoaUI property gives. Answers an error when the process
+        already has a class of that name (another bundle's), so the component takes another name. */
+    OSStatus (*registerViewFactoryClass)(const AUCocoaViewFactoryClass* factoryClass);
 };
 
 /** The table of `instance`; null when the instance or its first word is null. */
@@ -84,6 +91,9 @@ OSStatus AudioUnitInstallEventLoopTimer(ComponentInstance instance, EventTimerIn
                                         EventTimerInterval interval, EventLoopTimerProcPtr proc, void* userData,
                                         EventLoopTimerRef* outTimer);
 OSStatus AudioUnitRemoveEventLoopTimer(ComponentInstance instance, EventLoopTimerRef timer);
+
+/** Registers the view factory class with the process's host (see the table); unimpErr without one. */
+OSStatus AudioUnitRegisterViewFactoryClass(ComponentInstance instance, const AUCocoaViewFactoryClass* factoryClass);
 
 /** The host application's information dictionary, lent; null when unknown. */
 CFDictionaryRef AudioUnitGetHostInfoDictionary(ComponentInstance instance);

@@ -233,11 +233,11 @@ void VSTPlugIn::idleEffect() noexcept
         dispatch(effEditIdle);
 }
 
-void VSTPlugIn::openEditor(void* view)
+void VSTPlugIn::openEditor(void* view, VstIntPtr value)
 {
     // Set first: an effect that half-opened its editor before failing still gets effEditClose.
     editorOpen = true;
-    if (dispatch(effEditOpen, 0, 0, view) == 0)
+    if (dispatch(effEditOpen, 0, value, view) == 0)
         throw TandrilException("VST could not open editor");
 }
 

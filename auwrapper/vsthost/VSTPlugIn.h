@@ -101,10 +101,11 @@ public:
     /** effIdle, then effEditIdle while the editor is open. From the host's idle timer. */
     void idleEffect() noexcept;
 
-    /** Marks the editor open, then effEditOpen with `view` (the X11 parent window on Linux). A 0
-        answer throws "VST could not open editor"; the editor still counts as open, so closing or
-        destruction sends effEditClose. */
-    void openEditor(void* view);
+    /** Marks the editor open, then effEditOpen with `view` (the X11 parent window on Linux) and `value`
+        (Linux hosts pass their Display* there; effects use their own connection). A 0 answer throws
+        "VST could not open editor"; the editor still counts as open, so closing or destruction sends
+        effEditClose. */
+    void openEditor(void* view, VstIntPtr value = 0);
     /** effEditGetRect; false (and width, height unchanged) when the effect gives no rectangle. */
     [[nodiscard]] bool getEditorRect(int32_t& width, int32_t& height) noexcept;
     void closeEditor() noexcept;

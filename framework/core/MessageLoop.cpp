@@ -138,6 +138,11 @@ void MessageLoop::removeDescriptor(int fd)
 
 int MessageLoop::getWakeDescriptor() const noexcept { return waiter->getWakeDescriptor(); }
 
+void MessageLoop::attachToCurrentThread() noexcept
+{
+    loopThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
+}
+
 bool MessageLoop::isLoopThread() const noexcept
 {
     return loopThread.load(std::memory_order_relaxed) == std::this_thread::get_id();

@@ -74,6 +74,9 @@ public:
         none). */
     int getWakeDescriptor() const noexcept;
 
+    /** Makes the calling thread the loop's thread before it pumps (a plug-in editor opened from a host
+        thread other than the one that created the instance builds its windows and timers here). */
+    void attachToCurrentThread() noexcept;
     /** Whether the calling thread is the one that pumps this loop (the last one that did; before any
         pump, the thread that made the loop). */
     bool isLoopThread() const noexcept;

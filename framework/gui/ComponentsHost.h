@@ -21,6 +21,9 @@ public:
     /** Hides and pins the pointer while a control drags (knobs, sliders); every button release ends
         the lock on the window's side as well. */
     virtual void setMouseLocked(bool locked) = 0;
+    /** Where the pointer is on the screen now, pixels (the platform's current pointer location, not an
+        event's). A host without a platform answers its screen position. */
+    virtual Point getPointerScreenPosition() { return getScreenPosition(); }
     /** The window's GPU context, for components that draw directly at the end of a frame; null when
         the window has none. */
     virtual RenderingContext* getRenderingContext() { return nullptr; }

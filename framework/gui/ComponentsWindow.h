@@ -68,6 +68,10 @@ public:
 
     // ComponentsHost
     Point getScreenPosition() override { return Window::getScreenPosition(); }
+    Point getPointerScreenPosition() override
+    {
+        return getNative() != nullptr ? getNative()->getPointerScreenPosition() : Window::getScreenPosition();
+    }
     void showCursor(const Mouse::Cursor& cursor) override;
     void setMouseLocked(bool locked) override { Window::setMouseLocked(locked); }
     RenderingContext* getRenderingContext() override { return Window::getRenderingContext(); }

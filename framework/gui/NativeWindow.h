@@ -91,6 +91,9 @@ public:
     virtual bool isAlive() const = 0;
     /** Shows a top-level window and brings it to the front. */
     virtual void toFront() = 0;
+    /** An embedded window's parent (the host's window) takes this size, for hosts that do not resize
+        it when asked; nothing for top-level windows or where the platform cannot. */
+    virtual void setParentSize(int32_t width, int32_t height) { (void)width, (void)height; }
 };
 
 /** Makes the native window of a Window: top-level when `parent` is null, otherwise a child of the

@@ -110,8 +110,19 @@ void AudioPlugin::sendParameterGestureEnded(int32_t index)
         l->parameterGestureEnded(this, index);
 }
 
-void AudioPlugin::addEditor(AudioPluginEditor* editor) { appendOnce(editors, editor); }
-void AudioPlugin::removeEditor(AudioPluginEditor* editor) { removeKeepingOrder(editors, editor); }
+// Under the processing lock: process reads the editor count (to meter only while one is attached) on
+// the audio thread, while editors come and go on the GUI thread.
+void AudioPlugin::addEditor(AudioPluginEditor* editor)
+{
+    const ScopedLock hold(processingLock);
+    appendOnce(editors, editor);
+}
+
+void AudioPlugin::removeEditor(AudioPluginEditor* editor)
+{
+    const ScopedLock hold(processingLock);
+    removeKeepingOrder(editors, editor);
+}
 
 AudioPluginEditor* AudioPlugin::getEditor(int index) const noexcept
 {

@@ -1,6 +1,6 @@
 #include "framework/plugin/VST2Wrapper.h"
 
-#include "framework/plugin/VST2Editor.h"
+#include "framework/plugin/VST2EditorBase.h"
 #include "framework/plugin/VST2Entry.h"
 
 #include <algorithm>
@@ -21,7 +21,14 @@ VstInt32 reverseBytes(int32_t value) noexcept
     return static_cast<VstInt32>((v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24));
 }
 
+VST2Wrapper::EditorFactory installedEditorFactory = nullptr;
+
 } // namespace
+
+void VST2Wrapper::setEditorFactory(EditorFactory factory) noexcept
+{
+    installedEditorFactory = factory;
+}
 
 VST2Wrapper::VST2Wrapper(audioMasterCallback host, AudioPlugin* wrappedPlugin, const PluginInfo& info)
     : AudioEffectX(host, 1, wrappedPlugin->getNumParameters()),
@@ -46,7 +53,11 @@ VST2Wrapper::VST2Wrapper(audioMasterCallback host, AudioPlugin* wrappedPlugin, c
     setNumOutputs(info.numOutputs);
     setUniqueID(info.uniqueId);
 
-    setEditor(new VST2Editor(this, plugin, info.editorFlags));
+    AudioPluginEditorListener* const editorListener = this;
+    if (installedEditorFactory != nullptr)
+        setEditor(installedEditorFactory(this, plugin, editorListener, info.editorFlags));
+    if (getEditor() == nullptr)
+        setEditor(new VST2EditorBase(this, plugin, editorListener, info.editorFlags));
 }
 
 VST2Wrapper::~VST2Wrapper()
@@ -227,11 +238,14 @@ VstInt32 VST2Wrapper::canDo(char* text)
 
 void VST2Wrapper::parameterGestureBegan(AudioPluginEditor*, int32_t index)
 {
-    beginEdit(index);
+    if (isParameterIndex(index))
+        beginEdit(index);
 }
 
 void VST2Wrapper::parameterChanged(AudioPluginEditor*, int32_t index, double value)
 {
+    if (!isParameterIndex(index))
+        return;
     const float narrowed = static_cast<float>(value);
     setParameter(index, narrowed);
     callHost(audioMasterAutomate, index, 0, nullptr, narrowed);
@@ -239,7 +253,8 @@ void VST2Wrapper::parameterChanged(AudioPluginEditor*, int32_t index, double val
 
 void VST2Wrapper::parameterGestureEnded(AudioPluginEditor*, int32_t index)
 {
-    endEdit(index);
+    if (isParameterIndex(index))
+        endEdit(index);
 }
 
 void VST2Wrapper::pluginChanged(int32_t code)

@@ -1,11 +1,14 @@
 #pragma once
 #include "framework/plugin/AudioEffectX.h"
 #include "framework/plugin/AudioPlugin.h"
+#include "framework/plugin/AudioPluginEditorListener.h"
 #include "framework/core/MemoryStream.h"
 
 #include <cstddef>
 
 namespace q9framework {
+
+class VST2EditorBase;
 
 /** A host-neutral AudioPlugin presented to a VST 2.4 host: the host's dispatcher opcodes, parameter
     calls and processReplacing go to the plug-in; the user's edits in the plug-in's editor go to the host
@@ -15,7 +18,11 @@ namespace q9framework {
     unique ID and latency; flags CanReplacing | ProgramChunks | HasEditor, plus IsSynth for an
     instrument, CanDoubleReplacing and NoSoundInStop as the plug-in says.
 
-    Ownership: owns the plug-in and the editor object (VST2Editor); effClose deletes the wrapper, which
+    The editor object comes from the installed editor factory (setEditorFactory): the module's entry
+    installs the GUI-backed VST2Editor; without a factory the wrapper gets a VST2EditorBase, which
+    answers the editor opcodes but opens no window (a build or test without the GUI toolkit).
+
+    Ownership: owns the plug-in and the editor object; effClose deletes the wrapper, which
     deletes both and gives back its share of the framework's process-wide services (see VST2Entry.h).
     Only createVST2Engine makes wrappers.
 
@@ -29,8 +36,16 @@ namespace q9framework {
     UTF-8 character boundary), always with a NUL. The published limit of 8 bytes for parameter strings
     is shorter than our texts ("Release Time"); hosts give at least 24. Bad input (null pointers,
     negative sizes, unknown parameter indices, non-positive sample rates) is ignored. */
-class VST2Wrapper : public AudioEffectX, public AudioPlugin::Listener {
+class VST2Wrapper : public AudioEffectX, public AudioPluginEditorListener, public AudioPlugin::Listener {
 public:
+    /** Makes the editor object for a new wrapper: the wrapper as effect and as listener of the editor's
+        gestures, its plug-in, and the plug-in's window style flags. */
+    using EditorFactory = VST2EditorBase* (*)(AudioEffect* effect, AudioPlugin* plugin,
+                                              AudioPluginEditorListener* listener, uint32_t editorFlags);
+    /** Process-wide; wrappers made afterwards use it (null: VST2EditorBase). Installed by the module's
+        entry before instances are made; not for changing while instances are created. */
+    static void setEditorFactory(EditorFactory factory) noexcept;
+
     /** The longest text written into a host's buffer, not counting the NUL. */
     static constexpr size_t maxHostStringLength = 63;
     /** The buffer a parameter's name or display text may fill, NUL included: the least hosts give
@@ -73,12 +88,15 @@ public:
     VstInt32 canDo(char* text) override;
 
     // ---- The user's edits in the plug-in's editor, reported to the host as automation ----------------
-    void parameterGestureBegan(AudioPluginEditor* editor, int32_t index);
+    // An index outside the plug-in's parameters never reaches the host: a component of an editor
+    // without a parameter of its own (a meter) carries the default id, -1 as an index.
+    void parameterGestureBegan(AudioPluginEditor* editor, int32_t index) override;
     /** Applies the value under the processing lock, then tells the host (audioMasterAutomate). */
-    void parameterChanged(AudioPluginEditor* editor, int32_t index, double value);
-    void parameterGestureEnded(AudioPluginEditor* editor, int32_t index);
+    void parameterChanged(AudioPluginEditor* editor, int32_t index, double value) override;
+    void parameterGestureEnded(AudioPluginEditor* editor, int32_t index) override;
 
     // ---- AudioPlugin::Listener --------------------------------------------------------------------
+    bool isParameterIndex(int32_t index) const noexcept { return index >= 0 && index < cEffect.numParams; }
     using AudioPlugin::Listener::parameterChanged;
     using AudioPlugin::Listener::parameterGestureBegan;
     using AudioPlugin::Listener::parameterGestureEnded;

@@ -1,4 +1,4 @@
-#include "framework/plugin/VST2Editor.h"
+#include "framework/plugin/VST2EditorBase.h"
 #include "framework/core/Clock.h"
 #include "framework/core/MessageLoop.h"
 
@@ -40,21 +40,21 @@ TEST(VST2EditorTest, HostKeysTranslateToFrameworkKeyCodes)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(VST2Editor::keyCodeFromVstKey(c.key), c.expected);
+        EXPECT_EQ(VST2EditorBase::keyCodeFromVstKey(c.key), c.expected);
     }
 }
 
 TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
 {
-    VST2Editor editor(nullptr, nullptr, 264);
+    VST2EditorBase editor(nullptr, nullptr, nullptr, 264);
     VstKeyCode a = key('a');
     VstKeyCode shift = key(0, VKEY_SHIFT);
     VstKeyCode dot = key('.');
 
-    // No window takes keys yet, so every answer is false; what counts is which keys are held.
+    // The base has no window to take keys, so every answer is false; what counts is which keys are held.
     EXPECT_FALSE(editor.onKeyUp(a)) << "a key that is not held";
     editor.onKeyDown(shift);
-    EXPECT_TRUE(editor.isKeyHeld(VST2Editor::shiftKeyCode));
+    EXPECT_TRUE(editor.isKeyHeld(VST2EditorBase::shiftKeyCode));
     editor.onKeyDown(a);
     EXPECT_TRUE(editor.isKeyHeld('A')) << "shift makes a capital";
     EXPECT_FALSE(editor.isKeyHeld('a'));
@@ -64,7 +64,7 @@ TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
     editor.onKeyDown(dot);
     EXPECT_FALSE(editor.isKeyHeld('.')) << "keys without a code are not held";
     editor.onKeyUp(shift);
-    EXPECT_FALSE(editor.isKeyHeld(VST2Editor::shiftKeyCode));
+    EXPECT_FALSE(editor.isKeyHeld(VST2EditorBase::shiftKeyCode));
     editor.onKeyDown(a);
     EXPECT_TRUE(editor.isKeyHeld('a')) << "without shift the letter stays lower case";
     EXPECT_EQ(editor.getEditorFlags(), 264u);
@@ -72,7 +72,7 @@ TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
 
 TEST(VST2EditorTest, OpenFailsWithoutAWindowButKeepsTheParent)
 {
-    VST2Editor editor(nullptr, nullptr, 264);
+    VST2EditorBase editor(nullptr, nullptr, nullptr, 264);
     EXPECT_FALSE(editor.getRect(nullptr));
     EXPECT_FALSE(editor.open(reinterpret_cast<void*>(0x2a00001)));
     EXPECT_TRUE(editor.isOpen()) << "the parent is kept even when no editor could be shown";
@@ -86,7 +86,7 @@ TEST(VST2EditorTest, HostIdleDrivesTheMainRunLoop)
     ManualClock clock;
     MessageLoop loop(clock);
     MessageLoop* previous = MessageLoop::setMain(&loop);
-    VST2Editor editor(nullptr, nullptr, 264);
+    VST2EditorBase editor(nullptr, nullptr, nullptr, 264);
     int ran = 0;
     loop.post([&ran] { ++ran; });
     EXPECT_EQ(ran, 0) << "nothing runs until the host idles the editor";

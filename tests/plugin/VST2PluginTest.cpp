@@ -285,10 +285,11 @@ TEST_F(VST2PluginTest, EditorOpcodesFromAThreadOfTheirOwnWhileProcessing)
 
     std::vector<VstIntPtr> rectAnswers, openAnswers;
     std::thread gui([&] {
-        for (int i = 0; i < 200; ++i) {
+        // The parent is no window: open fails (after asking the plug-in for its editor's size).
+        for (int i = 0; i < 20; ++i) {
             ERect* rect = nullptr;
             rectAnswers.push_back(plugin.dispatch(effEditGetRect, 0, 0, &rect));
-            if (rect == nullptr || rect->right != 1000 || rect->bottom != 1000)
+            if (rect == nullptr || (rect->right != 1000 && rect->right != 750))
                 rectAnswers.push_back(-1);
             openAnswers.push_back(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x400001)));
             plugin.dispatch(effEditIdle);

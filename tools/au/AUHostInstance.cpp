@@ -1,6 +1,7 @@
 #include "tools/au/AUHostInstance.h"
 
 #include <cstddef>
+#include <map>
 
 namespace kelvane {
 
@@ -89,6 +90,18 @@ struct AUHostServicesImpl {
     }
     static AUHostInstance* hostInfoOf;
     static CFDictionaryRef hostInfo() { return hostInfoOf != nullptr ? hostInfoOf->hostInfo : nullptr; }
+    // The process's object runtime for view factory classes: name -> class, kept for the process.
+    static std::map<std::string, const AUCocoaViewFactoryClass*>& viewFactoryClasses()
+    {
+        static std::map<std::string, const AUCocoaViewFactoryClass*> classes;
+        return classes;
+    }
+    static OSStatus registerViewFactoryClass(const AUCocoaViewFactoryClass* factoryClass)
+    {
+        if (factoryClass == nullptr || factoryClass->className == nullptr)
+            return paramErr;
+        return viewFactoryClasses().emplace(factoryClass->className, factoryClass).second ? noErr : kAudioUnitErr_InvalidPropertyValue;
+    }
 };
 
 AUHostInstance* AUHostServicesImpl::installing = nullptr;
@@ -108,7 +121,20 @@ const AudioUnitHostServices AUHostInstance::services = {
     &AUHostServicesImpl::installTimer,
     &AUHostServicesImpl::removeTimer,
     &AUHostServicesImpl::hostInfo,
+    &AUHostServicesImpl::registerViewFactoryClass,
 };
+
+const AUCocoaViewFactoryClass* AUHostInstance::findViewFactoryClass(const std::string& className)
+{
+    const auto& classes = AUHostServicesImpl::viewFactoryClasses();
+    const auto found = classes.find(className);
+    return found != classes.end() ? found->second : nullptr;
+}
+
+OSStatus AUHostInstance::registerViewFactoryClass(const AUCocoaViewFactoryClass* factoryClass)
+{
+    return AUHostServicesImpl::registerViewFactoryClass(factoryClass);
+}
 
 AUHostInstance::AUHostInstance(ComponentRoutine entryFunction, const AudioComponentDescription& registered,
                                UInt32 registeredVersion, const std::string& registeredName, CFDictionaryRef hostInformation)

@@ -101,6 +101,12 @@ public:
         return setProperty(id, scope, element, &value, sizeof value);
     }
 
+    /** The view factory class registered under `className` by any component of this process (the
+        host's object runtime); null when none is. */
+    static const AUCocoaViewFactoryClass* findViewFactoryClass(const std::string& className);
+    /** Registers a class as a component does; an error when the name is taken. */
+    static OSStatus registerViewFactoryClass(const AUCocoaViewFactoryClass* factoryClass);
+
     /** Fires every installed timer once (as the host's event loop would after their interval). */
     int fireTimers();
     int installedTimerCount() const;

@@ -42,19 +42,38 @@ bool CommandLineHost::canDo(q9framework::VSTPlugIn&, const char* text)
     for (const char* offered : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "reportConnectionChanges"})
         if (std::strcmp(text, offered) == 0)
             return true;
-    return false;
+    // Resizing is offered only while a window shows the editor.
+    return editorObserver != nullptr && std::strcmp(text, "sizeWindow") == 0;
 }
 
 VstTimeInfo* CommandLineHost::getTimeInfo(q9framework::VSTPlugIn&, int32_t) { return &timeInfo; }
 
-void CommandLineHost::beginEdit(q9framework::VSTPlugIn&, int32_t) {}
-void CommandLineHost::automate(q9framework::VSTPlugIn&, int32_t, float) {}
-void CommandLineHost::endEdit(q9framework::VSTPlugIn&, int32_t) {}
+void CommandLineHost::beginEdit(q9framework::VSTPlugIn&, int32_t index)
+{
+    if (editorObserver != nullptr)
+        editorObserver->parameterEdited(EditorObserver::Edit::begin, index, 0.0f);
+}
+
+void CommandLineHost::automate(q9framework::VSTPlugIn&, int32_t index, float value)
+{
+    if (editorObserver != nullptr)
+        editorObserver->parameterEdited(EditorObserver::Edit::value, index, value);
+}
+
+void CommandLineHost::endEdit(q9framework::VSTPlugIn&, int32_t index)
+{
+    if (editorObserver != nullptr)
+        editorObserver->parameterEdited(EditorObserver::Edit::end, index, 0.0f);
+}
 
 bool CommandLineHost::isPinConnected(q9framework::VSTPlugIn&, bool, int32_t index) { return index < connectedChannels; }
 
 void CommandLineHost::idle(q9framework::VSTPlugIn&) {}
 void CommandLineHost::updateDisplay(q9framework::VSTPlugIn&) {}
-void CommandLineHost::sizeWindow(q9framework::VSTPlugIn&, int32_t, int32_t) {}
+void CommandLineHost::sizeWindow(q9framework::VSTPlugIn&, int32_t width, int32_t height)
+{
+    if (editorObserver != nullptr)
+        editorObserver->sizeRequested(width, height);
+}
 
 } // namespace kelvane

@@ -9,7 +9,7 @@
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/X11Connection.h"
 #include "framework/gui/linux/X11ErrorTrap.h"
-#include "framework/gui/ClassNameRegistry.h"
+#include "framework/core/ClassNameRegistry.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xcursor/Xcursor.h>
@@ -269,6 +269,15 @@ void X11NativeWindow::setBounds(Rectangle bounds)
         height = bounds.height;
         owner.nativeResized(width, height);
     }
+}
+
+void X11NativeWindow::setParentSize(int32_t newWidth, int32_t newHeight)
+{
+    if (!embedded || !alive || parent == 0 || newWidth < 1 || newHeight < 1)
+        return;
+    // The host's window may be gone already: a failed request is caught and logged, never fatal.
+    X11ErrorTrap trap(display, "resizing the host's window");
+    XResizeWindow(display, parent, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
 }
 
 Rectangle X11NativeWindow::getBounds()

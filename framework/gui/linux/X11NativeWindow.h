@@ -46,6 +46,7 @@ public:
     double getDesktopScale() override;
     bool isAlive() const override { return alive; }
     void toFront() override;
+    void setParentSize(int32_t width, int32_t height) override;
 
     /** One event for this window (from X11Connection). May delete this object (a close button). */
     void handleEvent(XEvent& event);

@@ -2,7 +2,7 @@
 // what the toolkit does with native events (the X11 side has its own tests under a real server).
 #include "Recorder.h"
 
-#include "framework/gui/ClassNameRegistry.h"
+#include "framework/core/ClassNameRegistry.h"
 #include "framework/gui/ComponentsWindow.h"
 #include "framework/gui/RenderingContext.h"
 #include "framework/core/MessageLoop.h"

@@ -5,6 +5,7 @@
 
 #include "tools/au/AUBundleComponent.h"
 #include "tools/au/AUOfflineRenderer.h"
+#include "tools/au/programs/AUEdit.h"
 #include "tools/au/programs/AUWrap.h"
 #include "tools/kelvane/AudioFile.h"
 #include "tools/kelvane/CommandLine.h"
@@ -45,6 +46,8 @@ const std::vector<OptionSpec>& auOptions()
         {"--bypass", "", "switch the effect to bypass"},
         {"--param", "ID=V,...", "set parameters by their ID (as info lists them) in their published units"},
         {"--block", "N", "render: frames per render call, 1 to 4096 (default 512)"},
+        {"--screenshot", "PNG", "edit: write what the window shows into PNG, then quit"},
+        {"--after-ms", "N", "edit: how long to play before the screenshot (default 1000)"},
         {"--preset", "NAME", "start from this factory preset"},
         {"--state", "FILE", "start from the state saved in this .aupreset file"},
         {"--save-state", "FILE", "save the state (after the settings) as an .aupreset file"},
@@ -58,12 +61,15 @@ void printAUHelp()
 {
     std::printf("usage: kelvane au info [options]\n"
                 "       kelvane au render [IN] [-o OUT] [options]\n"
+                "       kelvane au edit [IN] [--screenshot PNG [--after-ms N]] [options]\n"
                 "       kelvane au wrap PLUGIN.so [-o NAME.vst] [options]   (see kelvane au wrap --help)\n\n"
                 "Loads the bundle as an Audio Unit host does (its AudioComponents entry, the component entry,\n"
                 "the host services) and drives the plug-in only through the Audio Unit interface.\n"
                 "  info    the component, its channel configurations, parameters and factory presets\n"
                 "  render  renders IN (or the built-in demo with Attack %+.0f %%, Release %+.0f %%, Gain %+.1f dB,\n"
                 "          into %s) exactly as `kelvane render` does through the VST interface\n"
+                "  edit    shows the editor through the Audio Unit view in a window, playing IN (or the demo loop)\n"
+                "          through the unit in real time, and prints the parameter changes made in it\n"
                 "  wrap    makes an Audio Unit bundle around another Linux VST 2.4 plug-in\n"
                 "The named settings (--attack, --gain, ...) are Kelvane's parameters, found by their names; the\n"
                 "demo's settings apply only where the plug-in has them.\n\n%s",
@@ -327,12 +333,18 @@ int runAU(const std::vector<std::string>& args)
         return line.has("--help") ? exitSuccess : exitUsage;
     }
     const std::string action = line.positional().front();
-    if (action != "info" && action != "render")
-        return usageError("unknown action '" + action + "'; expected info, render or wrap");
+    if (action != "info" && action != "render" && action != "edit")
+        return usageError("unknown action '" + action + "'; expected info, render, edit or wrap");
+    const bool isEdit = action == "edit";
     const bool isRender = action == "render";
-    if (line.positional().size() > (isRender ? 2u : 1u))
+    if (line.positional().size() > (isRender || isEdit ? 2u : 1u))
         return usageError("unexpected argument '" + line.positional().back() + "'");
     const bool isDemo = isRender && line.positional().size() == 1;
+    long afterMs = 1000;
+    if (line.has("--after-ms") && !parseIntegerOption("--after-ms", line.value("--after-ms"), 0, 600000, afterMs, error))
+        return usageError(error);
+    if (line.has("--screenshot") && line.value("--screenshot").empty())
+        return usageError("option '--screenshot' needs a file name");
 
     std::vector<Setting> settings;
     if (!readSettings(line, isDemo, settings, error))
@@ -370,6 +382,22 @@ int runAU(const std::vector<std::string>& args)
         std::printf("wrote     %s (state)\n", line.value("--save-state").c_str());
     }
 
+    if (isEdit) {
+        AudioData input = synthesiseDemoLoop();
+        if (line.positional().size() == 2 && !readAudioFile(line.positional()[1], input, error))
+            return failure(error);
+        EditorSessionOptions options;
+        options.title = component.name();
+        options.screenshotPath = line.value("--screenshot");
+        options.screenshotAfterMs = static_cast<int>(afterMs);
+        std::printf("editing   %s through its Audio Unit view\n", component.name().c_str());
+        std::fflush(stdout);
+        if (!editThroughAudioUnit(*unit, input, options, error))
+            return failure(error);
+        if (!options.screenshotPath.empty())
+            std::printf("wrote     %s\n", options.screenshotPath.c_str());
+        return exitSuccess;
+    }
     if (!isRender) {
         printInfo(component, *unit);
         return exitSuccess;
@@ -401,7 +429,7 @@ int runAU(const std::vector<std::string>& args)
     return exitSuccess;
 }
 
-const SubCommandRegistration registration({"au", "au info|render|wrap [IN] [-o OUT] [--preset NAME] [--state FILE] ...",
+const SubCommandRegistration registration({"au", "au info|render|edit|wrap [IN] [-o OUT] [--preset NAME] [--state FILE] ...",
                                            "the plug-in through its Audio Unit interface", runAU, printAUHelp});
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "framework/gui/ClassNameRegistry.h"
+#include "framework/core/ClassNameRegistry.h"
 
 #include <cstdio>
 #include <set>

@@ -8,8 +8,10 @@ namespace q9framework {
 /** The process-wide set of native class names this module has taken. The platform object runtime that
     names window, view and factory classes on other systems refuses a second class of a taken name; this
     registry keeps that rule wherever no such runtime exists, so names made unique by a counter stay
-    unique (the Audio Unit view names its classes with it). Names are never given back, as classes are
-    never disposed. Main thread only (not synchronised, like the runtime's class creation it stands for). */
+    unique (the Audio Unit view names its classes with it). It lives in the core because the toolkit's
+    windows and the Audio Unit wrapper, which links no GUI, take their names from the same set.
+    Names are never given back, as classes are never disposed. Main thread only (not synchronised, like
+    the runtime's class creation it stands for). */
 class ClassNameRegistry {
 public:
     /** Takes `name`; false when it is empty or already taken (the name stays with its first owner). */

@@ -1,4 +1,4 @@
-#include "framework/plugin/VST2Editor.h"
+#include "framework/plugin/VST2EditorBase.h"
 
 #include "framework/plugin/AudioPlugin.h"
 #include "framework/core/MessageLoop.h"
@@ -7,17 +7,18 @@
 
 namespace q9framework {
 
-VST2Editor::VST2Editor(AudioEffect* owner, AudioPlugin* wrappedPlugin, uint32_t flags)
-    : VST2EditorBase(owner), plugin(wrappedPlugin), editorFlags(flags)
+VST2EditorBase::VST2EditorBase(AudioEffect* owner, AudioPlugin* wrappedPlugin, AudioPluginEditorListener* editorListener,
+                               uint32_t flags)
+    : AEffEditor(owner), plugin(wrappedPlugin), listener(editorListener), editorFlags(flags)
 {
 }
 
-VST2Editor::~VST2Editor()
+VST2EditorBase::~VST2EditorBase()
 {
-    close();
+    systemWindow = nullptr;
 }
 
-bool VST2Editor::getRect(ERect** out)
+bool VST2EditorBase::getRect(ERect** out)
 {
     if (out == nullptr)
         return false;
@@ -29,20 +30,27 @@ bool VST2Editor::getRect(ERect** out)
     return true;
 }
 
-bool VST2Editor::open(void* parent)
+bool VST2EditorBase::open(void* parent)
 {
+    // A host that opens twice without closing gets a fresh window rather than a second one leaking.
+    closeWindow();
     systemWindow = parent;
-    // The editor needs a framework window inside the host's parent to live in. Until the window
-    // toolkit is built there is none, so the plug-in is not asked for an editor it could not show.
-    return false;
+    // The window, its GL context and the X connection belong to the thread that opens the editor,
+    // which need not be the one that created the instance: from now on the main loop runs here.
+    MessageLoop::getMain().attachToCurrentThread();
+    return openWindow(parent);
 }
 
-void VST2Editor::close()
+void VST2EditorBase::close()
 {
     systemWindow = nullptr;
+    closeWindow();
 }
 
-int32_t VST2Editor::keyCodeFromVstKey(const VstKeyCode& key) noexcept
+bool VST2EditorBase::openWindow(void*) { return false; }
+void VST2EditorBase::closeWindow() {}
+
+int32_t VST2EditorBase::keyCodeFromVstKey(const VstKeyCode& key) noexcept
 {
     // Some hosts send the minus key as its Windows virtual-key code (189, VK_OEM_MINUS) in `character`.
     if (key.character == 189)
@@ -68,7 +76,7 @@ int32_t VST2Editor::keyCodeFromVstKey(const VstKeyCode& key) noexcept
     return 0;
 }
 
-int32_t VST2Editor::translate(const VstKeyCode& key) const noexcept
+int32_t VST2EditorBase::translate(const VstKeyCode& key) const noexcept
 {
     const int32_t code = keyCodeFromVstKey(key);
     // Hosts send letters in lower case; the held shift key makes them capitals.
@@ -77,12 +85,12 @@ int32_t VST2Editor::translate(const VstKeyCode& key) const noexcept
     return code;
 }
 
-bool VST2Editor::isKeyHeld(int32_t code) const noexcept
+bool VST2EditorBase::isKeyHeld(int32_t code) const noexcept
 {
     return std::find(heldKeys.begin(), heldKeys.end(), code) != heldKeys.end();
 }
 
-bool VST2Editor::onKeyDown(VstKeyCode& key)
+bool VST2EditorBase::onKeyDown(VstKeyCode& key)
 {
     const int32_t code = translate(key);
     // Auto-repeat arrives as further key-downs without key-ups; the toolkit sees one press per key.
@@ -92,7 +100,7 @@ bool VST2Editor::onKeyDown(VstKeyCode& key)
     return sendKeyToWindow(code, true);
 }
 
-bool VST2Editor::onKeyUp(VstKeyCode& key)
+bool VST2EditorBase::onKeyUp(VstKeyCode& key)
 {
     const int32_t code = translate(key);
     const auto it = std::find(heldKeys.begin(), heldKeys.end(), code);
@@ -102,12 +110,12 @@ bool VST2Editor::onKeyUp(VstKeyCode& key)
     return sendKeyToWindow(code, false);
 }
 
-bool VST2Editor::sendKeyToWindow(int32_t, bool)
+bool VST2EditorBase::sendKeyToWindow(int32_t, bool)
 {
     return false;
 }
 
-void VST2Editor::idle()
+void VST2EditorBase::idle()
 {
     MessageLoop::getMain().pump();
 }
