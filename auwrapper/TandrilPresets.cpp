@@ -19,7 +19,6 @@ using namespace cf;
 
 namespace {
 
-constexpr SInt32 classInfoVersion = 1;
 constexpr size_t maxProgramNameLength = 24;
 
 CFNumberRef createNumber(SInt32 value)
@@ -30,10 +29,11 @@ CFNumberRef createNumber(SInt32 value)
 /** A required value of the class-info dictionary, checked for its type. */
 const void* requiredValue(CFDictionaryRef dictionary, const char* key, CFTypeID type)
 {
-    const void* value = CFDictionaryGetValue(dictionary, constantString(key));
-    if (value == nullptr)
+    RequiredValue how = RequiredValue::found;
+    const void* value = getRequiredValue(dictionary, key, type, &how);
+    if (how == RequiredValue::missing)
         throw TandrilException("Missing key in dictionary");
-    if (CFGetTypeID(value) != type)
+    if (how == RequiredValue::wrongType)
         throw FormatException("Value in dictionary is not of expected type");
     return value;
 }
