@@ -4,12 +4,6 @@ namespace q9framework {
 
 using namespace cf;
 
-namespace {
-
-constexpr SInt32 classInfoVersion = 1;
-
-} // namespace
-
 CFMutableDictionaryRef createClassInfo(const AudioComponentDescription& component, const std::string& name,
                                        const std::vector<uint8_t>& vstData)
 {
@@ -25,9 +19,7 @@ CFMutableDictionaryRef createClassInfo(const AudioComponentDescription& componen
         CFRef<CFNumberRef> number(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value));
         CFDictionarySetValue(dictionary.get(), constantString(key), number.get());
     }
-    CFRef<CFStringRef> nameString(createString(name));
-    if (!nameString)
-        nameString.reset(CFStringCreateWithCString(kCFAllocatorDefault, name.c_str(), kCFStringEncodingMacRoman));
+    CFRef<CFStringRef> nameString(createStringUTF8OrMacRoman(name));
     CFDictionarySetValue(dictionary.get(), CFSTR("name"), nameString ? nameString.get() : CFSTR(""));
     CFRef<CFDataRef> bytes(CFDataCreate(kCFAllocatorDefault, vstData.data(), static_cast<CFIndex>(vstData.size())));
     CFDictionarySetValue(dictionary.get(), CFSTR("vstdata"), bytes.get());

@@ -14,6 +14,9 @@
 
 namespace q9framework {
 
+/** The "version" a class-info dictionary carries, and the only one read back. */
+constexpr SInt32 classInfoVersion = 1;
+
 /** A new class-info dictionary (Create rule; mutable, so callers may add "ProgramNumber"). A name
     that is not UTF-8 is read as Mac Roman. */
 cf::CFMutableDictionaryRef createClassInfo(const AudioComponentDescription& component, const std::string& name,

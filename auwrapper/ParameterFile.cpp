@@ -14,7 +14,6 @@ namespace q9framework {
 
 namespace {
 
-constexpr size_t maxMappedParameters = 1024;
 
 
 /** A whole decimal number with an optional sign, nothing else. */
@@ -97,7 +96,7 @@ std::vector<ParameterLine> parseParameterFile(const std::string& text, int32_t n
             || !(parsed.minValue <= parsed.defaultValue) || !(parsed.defaultValue <= parsed.maxValue)
             || parsed.kind.empty() || described[static_cast<size_t>(parsed.index)])
             continue;
-        if (used.size() == maxMappedParameters)
+        if (used.size() == static_cast<size_t>(maxMappedParameters))
             throw TandrilException("Too many mapped parameters");
         described[static_cast<size_t>(parsed.index)] = true;
         used.push_back(std::move(parsed));

@@ -17,6 +17,9 @@
 
 namespace q9framework {
 
+/** The most parameters the wrapper publishes to an Audio Unit host. */
+constexpr int maxMappedParameters = 1024;
+
 /** One parameter line as read, before it becomes an AudioUnitParameterInfo. */
 struct ParameterLine {
     int32_t index = -1;

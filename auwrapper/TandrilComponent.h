@@ -42,7 +42,6 @@ public:
     static constexpr int maxListeners = 128;
     static constexpr int maxRenderNotifications = 128;
     static constexpr int maxFactoryPresets = 128;
-    static constexpr int maxMappedParameters = 1024;
     static constexpr double idleIntervalSeconds = 0.025;
     static constexpr Float64 noRenderYet = -12345678.0;
 

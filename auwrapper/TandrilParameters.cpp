@@ -16,12 +16,6 @@ using namespace cf;
 
 namespace {
 
-CFStringRef createMacRomanOrUTF8(const std::string& text)
-{
-    CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8);
-    return s != nullptr ? s : CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingMacRoman);
-}
-
 bool isSteppedUnit(AudioUnitParameterUnit unit)
 {
     return unit == kAudioUnitParameterUnit_Indexed || unit == kAudioUnitParameterUnit_Boolean;
@@ -89,9 +83,9 @@ void TandrilComponent::loadParameterFile()
         std::strncpy(info.name, line.name.c_str(), sizeof info.name - 1);
         info.name[sizeof info.name - 1] = '\0';
         const bool hasUnitName = !line.unitName.empty() && line.unitName != "-";
-        info.unitName = hasUnitName ? createMacRomanOrUTF8(line.unitName) : nullptr;
+        info.unitName = hasUnitName ? createStringUTF8OrMacRoman(line.unitName) : nullptr;
         info.clumpID = 0;
-        info.cfNameString = createMacRomanOrUTF8(line.name);
+        info.cfNameString = createStringUTF8OrMacRoman(line.name);
         info.unit = hasUnitName ? kAudioUnitParameterUnit_CustomUnit : kAudioUnitParameterUnit_Generic;
         info.minValue = line.minValue;
         info.maxValue = line.maxValue;
@@ -110,7 +104,7 @@ void TandrilComponent::loadParameterFile()
             info.unit = kAudioUnitParameterUnit_Indexed;
             CFMutableArrayRef names = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
             for (const std::string& name : line.valueNames()) {
-                CFRef<CFStringRef> string(createMacRomanOrUTF8(name));
+                CFRef<CFStringRef> string(createStringUTF8OrMacRoman(name));
                 CFArrayAppendValue(names, string.get());
             }
             parameterValueStrings[static_cast<size_t>(line.index)] = names;

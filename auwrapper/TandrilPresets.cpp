@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace q9framework {
 
@@ -21,7 +19,6 @@ using namespace cf;
 
 namespace {
 
-constexpr SInt32 classInfoVersion = 1;
 constexpr size_t maxProgramNameLength = 24;
 
 CFNumberRef createNumber(SInt32 value)
@@ -32,10 +29,11 @@ CFNumberRef createNumber(SInt32 value)
 /** A required value of the class-info dictionary, checked for its type. */
 const void* requiredValue(CFDictionaryRef dictionary, const char* key, CFTypeID type)
 {
-    const void* value = CFDictionaryGetValue(dictionary, constantString(key));
-    if (value == nullptr)
+    RequiredValue how = RequiredValue::found;
+    const void* value = getRequiredValue(dictionary, key, type, &how);
+    if (how == RequiredValue::missing)
         throw TandrilException("Missing key in dictionary");
-    if (CFGetTypeID(value) != type)
+    if (how == RequiredValue::wrongType)
         throw FormatException("Value in dictionary is not of expected type");
     return value;
 }
@@ -259,7 +257,7 @@ void TandrilComponent::convertPresetFolder(FolderDomain domain)
         if (isBank && !presetIsFXB) {
             // The folder is the mark that this bank was converted: an existing one means done.
             const std::string bankFolder = fs::appendPathComponent(folder, fs::lastPathComponentWithoutExtension(file));
-            if (::mkdir(bankFolder.c_str(), 0755) != 0)
+            if (createFolder(bankFolder) != noErr)
                 continue;
             const std::vector<uint8_t> bytes = readFileBytes(source);
             loadPresetData(bytes.data(), bytes.size());
@@ -280,7 +278,7 @@ void TandrilComponent::convertPresetFolder(FolderDomain domain)
             CFRef<CFMutableDictionaryRef> classInfo(makeClassInfo(fs::lastPathComponentWithoutExtension(file), bytes));
             writePropertyList(classInfo.get(), targetPath);
         } catch (...) {
-            ::unlink(targetPath.c_str());
+            deleteFile(targetPath);
             throw;
         }
     }
@@ -300,7 +298,7 @@ void TandrilComponent::exportAllPrograms(const std::string& folder)
             std::string fileName = name + ".aupreset";
             std::replace(fileName.begin(), fileName.end(), '/', '-');   // a program name is no path
             const std::string path = fs::appendPathComponent(folder, fileName);
-            ::unlink(path.c_str());
+            deleteFile(path);   // a missing file is no error here
             writePropertyList(classInfo.get(), path);
             lastName = name;
         }

@@ -96,9 +96,9 @@ public:
 
     const Program& getProgram() const noexcept { return programs[0]; }
     int32_t getCurrentProgram() const noexcept { return currentProgram; }
-    const KVEngine& getEngine() const noexcept { return engine; }
 
 private:
+    friend struct KVAudioPluginTestPeer;   // reads the engine in the effect's tests (tests/effect)
     bool setupBuses(int32_t numChannels);
     void applyToEngine(int32_t index, double value) noexcept;
     /** Asks every attached editor to refresh one control, or all of them for index -1: bumps the

@@ -50,7 +50,9 @@ public:
     /** Largest magnitude that left the clipper since the last call (0..1); resets it to 0. */
     float takeSaturationPeak() noexcept;
 
-    // Read-only views for the owner's tests and meters.
+private:
+    // The engine's inner state, read by its tests through KVEngineTestPeer (tests/effect).
+    friend struct KVEngineTestPeer;
     bool isBypassed() const noexcept { return bypassed; }
     float getSampleRate() const noexcept { return sampleRate; }
     float getAttackTarget() const noexcept { return attackTarget; }
@@ -65,7 +67,7 @@ public:
     float getGain() const noexcept { return gain; }
     float getDrive() const noexcept { return drive; }
 
-    /** The envelopes and coefficients, for tests that check the followers. */
+    /** The envelopes and coefficients the followers run on. */
     struct Envelopes {
         float fast, slow, releasePeak, release, hold;
     };
@@ -78,7 +80,6 @@ public:
         return {cFast, cAttack, cReleaseMin, cReleaseSpan, cReleasePeak, cHold};
     }
 
-private:
     void computeCoefficients() noexcept;
     template <int numChannels>
     void processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n) noexcept;

@@ -8,8 +8,8 @@ namespace {
 
 bool stringValue(CFDictionaryRef entry, const char* key, std::string& out)
 {
-    const void* value = CFDictionaryGetValue(entry, constantString(key));
-    if (CFGetTypeID(value) != CFStringGetTypeID())
+    const void* value = getRequiredValue(entry, key, CFStringGetTypeID());
+    if (value == nullptr)
         return false;
     out = toStdString(static_cast<CFStringRef>(value));
     return true;
@@ -25,10 +25,9 @@ bool readEntry(CFDictionaryRef entry, AudioComponentRegistration& component)
 {
     if (CFGetTypeID(entry) != CFDictionaryGetTypeID())
         return false;
-    const void* version = CFDictionaryGetValue(entry, CFSTR("version"));
+    const void* version = getRequiredValue(entry, "version", CFNumberGetTypeID());
     int64_t versionNumber = 0;
-    if (CFGetTypeID(version) != CFNumberGetTypeID()
-        || !CFNumberGetValue(static_cast<CFNumberRef>(version), kCFNumberSInt64Type, &versionNumber)
+    if (version == nullptr || !CFNumberGetValue(static_cast<CFNumberRef>(version), kCFNumberSInt64Type, &versionNumber)
         || versionNumber < 0 || versionNumber > 0xFFFFFFFFll)
         return false;
     component.version = static_cast<UInt32>(versionNumber);
@@ -40,24 +39,6 @@ bool readEntry(CFDictionaryRef entry, AudioComponentRegistration& component)
 }
 
 } // namespace
-
-bool fourCharCodeFromString(const std::string& text, OSType& code)
-{
-    if (text.size() != 4)
-        return false;
-    code = 0;
-    for (char c : text)
-        code = (code << 8) | static_cast<unsigned char>(c);
-    return true;
-}
-
-std::string stringFromFourCharCode(OSType code)
-{
-    std::string text(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        text[static_cast<size_t>(i)] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
-    return text;
-}
 
 bool readAudioComponents(CFDictionaryRef info, std::vector<AudioComponentRegistration>& components)
 {

@@ -23,11 +23,6 @@ struct AudioComponentRegistration {
     std::string factoryFunction;
 };
 
-/** The four characters as a code; false unless `text` has exactly four bytes. */
-bool fourCharCodeFromString(const std::string& text, OSType& code);
-/** The code as four characters (bytes as they are, first character from the high byte). */
-std::string stringFromFourCharCode(OSType code);
-
 /** The entries of `info`'s "AudioComponents" array, in order. An entry missing a key or holding a value
     of the wrong type or form is skipped (and makes the result false); no array at all gives false and
     an empty list. */

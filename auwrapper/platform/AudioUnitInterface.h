@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // ---- scalar types --------------------------------------------------------------------------------------
 
@@ -66,6 +67,26 @@ constexpr OSType fourCharCode(const char (&code)[5])
 {
     return (OSType(static_cast<unsigned char>(code[0])) << 24) | (OSType(static_cast<unsigned char>(code[1])) << 16)
         | (OSType(static_cast<unsigned char>(code[2])) << 8) | OSType(static_cast<unsigned char>(code[3]));
+}
+
+/** The four characters as a code, as fourCharCode makes it; false unless `text` has exactly four bytes. */
+inline bool fourCharCodeFromString(const std::string& text, OSType& code)
+{
+    if (text.size() != 4)
+        return false;
+    code = 0;
+    for (char c : text)
+        code = (code << 8) | static_cast<unsigned char>(c);
+    return true;
+}
+
+/** The code as four characters (bytes as they are, first character from the high byte). */
+inline std::string stringFromFourCharCode(OSType code)
+{
+    std::string text(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        text[static_cast<size_t>(i)] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
+    return text;
 }
 
 // ---- Component Manager -----------------------------------------------------------------------------------

@@ -360,6 +360,13 @@ CFStringRef createString(const std::string& utf8)
     return isValidUtf8(utf8) ? newString(utf8) : nullptr;
 }
 
+CFStringRef createStringUTF8OrMacRoman(const std::string& text)
+{
+    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8);
+    return string != nullptr ? string
+                             : CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingMacRoman);
+}
+
 CFStringRef constantString(const char* utf8)
 {
     // Interned, so CFSTR of one literal is one object wherever it is written. Neither the table nor its

@@ -575,6 +575,17 @@ Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef ref, const void* key, cons
     return true;
 }
 
+const void* getRequiredValue(CFDictionaryRef dictionary, const char* key, CFTypeID type, RequiredValue* how)
+{
+    const void* value = CFDictionaryGetValue(dictionary, constantString(key));
+    const RequiredValue found = value == nullptr               ? RequiredValue::missing
+                                : CFGetTypeID(value) != type ? RequiredValue::wrongType
+                                                               : RequiredValue::found;
+    if (how != nullptr)
+        *how = found;
+    return found == RequiredValue::found ? value : nullptr;
+}
+
 Boolean CFDictionaryContainsKey(CFDictionaryRef ref, const void* key)
 {
     const CFDictionary* dictionary = dictionaryOf(ref);

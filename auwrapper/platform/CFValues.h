@@ -154,6 +154,9 @@ CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFOptionFlags o
 std::string toStdString(CFStringRef string);
 /** A new string from UTF-8 text (Create rule); null when it is not valid UTF-8. Our own convenience. */
 CFStringRef createString(const std::string& utf8);
+/** A new string from text that is UTF-8 when it is valid as such, else Mac Roman (Create rule) - how
+    names from VST effects and resource files are read. Our own convenience. */
+CFStringRef createStringUTF8OrMacRoman(const std::string& text);
 
 /** The immortal string behind CFSTR; equal literals share one object. */
 CFStringRef constantString(const char* utf8);
@@ -246,6 +249,11 @@ CFIndex CFDictionaryGetCount(CFDictionaryRef dictionary);
 /** The value for `key`, lent; null when absent. */
 const void* CFDictionaryGetValue(CFDictionaryRef dictionary, const void* key);
 Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef dictionary, const void* key, const void** value);
+
+/** How a required entry of a dictionary read from a file or a host was found. Our own convenience. */
+enum class RequiredValue { found, missing, wrongType };
+/** The value under `key` when it is there and of `type`, else null; `how` (if given) says which. */
+const void* getRequiredValue(CFDictionaryRef dictionary, const char* key, CFTypeID type, RequiredValue* how = nullptr);
 Boolean CFDictionaryContainsKey(CFDictionaryRef dictionary, const void* key);
 /** Fills `keys` and `values` (either may be null) with GetCount entries, in the order added. */
 void CFDictionaryGetKeysAndValues(CFDictionaryRef dictionary, const void** keys, const void** values);

@@ -187,7 +187,7 @@ OSStatus writeWholeFile(const std::string& path, const void* bytes, size_t lengt
     if (::close(file) != 0 && status == noErr)
         status = statusFromErrno(errno);
     if (status != noErr)
-        ::unlink(path.c_str());
+        deleteFile(path);
     return status;
 }
 

@@ -105,7 +105,7 @@ OSStatus AudioUnitInstallEventLoopTimer(ComponentInstance instance, EventTimerIn
     auto install = SERVICE(instance, installEventLoopTimer);
     if (install == nullptr)
         return unimpErr;
-    const OSStatus status = install(firstDelay, interval, proc, userData, outTimer);
+    const OSStatus status = install(instance, firstDelay, interval, proc, userData, outTimer);
     if (status != noErr)
         *outTimer = nullptr;
     return status;
@@ -116,13 +116,13 @@ OSStatus AudioUnitRemoveEventLoopTimer(ComponentInstance instance, EventLoopTime
     if (timer == nullptr)
         return paramErr;
     auto remove = SERVICE(instance, removeEventLoopTimer);
-    return remove != nullptr ? remove(timer) : unimpErr;
+    return remove != nullptr ? remove(instance, timer) : unimpErr;
 }
 
 CFDictionaryRef AudioUnitGetHostInfoDictionary(ComponentInstance instance)
 {
     auto get = SERVICE(instance, getHostInfoDictionary);
-    return get != nullptr ? get() : nullptr;
+    return get != nullptr ? get(instance) : nullptr;
 }
 
 OSStatus AudioUnitRegisterViewFactoryClass(ComponentInstance instance, const AUCocoaViewFactoryClass* factoryClass)

@@ -47,14 +47,17 @@ struct AudioUnitHostServices {
     Handle (*getInstanceStorage)(ComponentInstance instance);
 
     // Timers on the host's main event loop, fired on its main thread: first after `firstDelay`, then
-    // every `interval` seconds (0: once).
-    OSStatus (*installEventLoopTimer)(EventTimerInterval firstDelay, EventTimerInterval interval,
-                                      EventLoopTimerProcPtr proc, void* userData, EventLoopTimerRef* outTimer);
-    OSStatus (*removeEventLoopTimer)(EventLoopTimerRef timer);
+    // every `interval` seconds (0: once). The instance says whose timer it is, so a host can keep them
+    // per instance.
+    OSStatus (*installEventLoopTimer)(ComponentInstance instance, EventTimerInterval firstDelay,
+                                      EventTimerInterval interval, EventLoopTimerProcPtr proc, void* userData,
+                                      EventLoopTimerRef* outTimer);
+    OSStatus (*removeEventLoopTimer)(ComponentInstance instance, EventLoopTimerRef timer);
 
-    /** The host application's information dictionary (its main bundle's, on the Mac): at least
-        "CFBundleIdentifier" and "CFBundleShortVersionString" when it has them. Lent; may be null. */
-    CFDictionaryRef (*getHostInfoDictionary)();
+    /** The host application's information dictionary (its main bundle's, on the Mac), as the host shows
+        it to `instance`: at least "CFBundleIdentifier" and "CFBundleShortVersionString" when it has them.
+        Lent; may be null. */
+    CFDictionaryRef (*getHostInfoDictionary)(ComponentInstance instance);
 
     /** The object runtime's class registration, for the editor view's factory class (CocoaView.h):
         the host keeps the class under its name for the whole process (classes are never disposed) and

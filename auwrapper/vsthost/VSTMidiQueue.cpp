@@ -4,11 +4,6 @@
 
 namespace q9framework {
 
-namespace {
-// What the wrapper writes in byteSize: the record without its type and byteSize members, as the
-// generic VstEvent describes it. Effects in practice ignore the field.
-constexpr VstInt32 midiEventByteSize = static_cast<VstInt32>(sizeof(VstMidiEvent) - 2 * sizeof(VstInt32));
-} // namespace
 
 VSTMidiQueue::VSTMidiQueue() noexcept
 {
@@ -25,7 +20,7 @@ bool VSTMidiQueue::add(uint8_t status, uint8_t data1, uint8_t data2, int32_t sam
     VstMidiEvent& event = records[static_cast<size_t>(list.numEvents)];
     std::memset(&event, 0, sizeof event);
     event.type = kVstMidiType;
-    event.byteSize = midiEventByteSize;
+    event.byteSize = kVstMidiEventByteSize;   // effects in practice ignore it
     event.deltaFrames = sampleOffset;
     event.midiData[0] = static_cast<char>(status);
     event.midiData[1] = static_cast<char>(data1);

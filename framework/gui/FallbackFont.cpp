@@ -40,8 +40,8 @@ FallbackFont::FallbackFont(std::unique_ptr<Typeface> face, String path)
 FallbackFont::~FallbackFont()
 {
     if (FontEngine* engine = typeface ? typeface->getEngine() : FontEngine::getInstance())
-        if (engine->defaultFont == this)
-            engine->defaultFont = nullptr;
+        if (engine->defaultFont.get() == this)
+            (void) engine->defaultFont.release();   // deleted by the shutdown list, not by the engine
 }
 
 FallbackFont* FallbackFont::getInstance()
@@ -60,9 +60,9 @@ FallbackFont* FallbackFont::getInstance()
         }
         if (!face)
             path = String();
-        engine->defaultFont = new FallbackFont(std::move(face), std::move(path));
+        engine->defaultFont.reset(new FallbackFont(std::move(face), std::move(path)));
     }
-    return engine->defaultFont;
+    return engine->defaultFont.get();
 }
 
 } // namespace q9framework

@@ -13,7 +13,9 @@
 namespace q9framework {
 
 namespace {
-FontEngine* engineInstance = nullptr;
+// The slot itself is never destroyed: a process that exits with the engine still running must not
+// tear it down from a static destructor, after the shutdown list its default font leaves has gone.
+std::unique_ptr<FontEngine>& engineInstance = *new std::unique_ptr<FontEngine>();
 
 // The values the glyph loader is driven with. On the fine horizontal grid the auto-hinter hints
 // vertically only (its vertical-LCD target), so stems stay where the outline puts them horizontally.
@@ -23,8 +25,20 @@ constexpr FT_Render_Mode renderModeSubPixel = static_cast<FT_Render_Mode>(3);
 constexpr FT_Render_Mode renderModeNormal = static_cast<FT_Render_Mode>(0);
 } // namespace
 
-Typeface::Typeface(FontEngine& owner, MemoryBlock bytes, FT_FaceRec_* loadedFace) noexcept
-    : engine(&owner), fileBytes(std::move(bytes)), face(loadedFace)
+void FreeTypeFaceCloser::operator()(FT_FaceRec_* face) const noexcept
+{
+    if (face != nullptr)
+        FT_Done_Face(face);
+}
+
+void FreeTypeLibraryCloser::operator()(FT_LibraryRec_* library) const noexcept
+{
+    if (library != nullptr)
+        FT_Done_FreeType(library);
+}
+
+Typeface::Typeface(FontEngine& owner, MemoryBlock bytes, FreeTypeFace loadedFace) noexcept
+    : engine(&owner), fileBytes(std::move(bytes)), face(std::move(loadedFace))
 {
 }
 
@@ -35,21 +49,13 @@ Typeface::~Typeface()
         auto& live = engine->liveTypefaces;
         live.erase(std::remove(live.begin(), live.end(), this), live.end());
     }
-    closeFace();
-}
-
-void Typeface::closeFace() noexcept
-{
-    if (face != nullptr)
-        FT_Done_Face(face);
-    face = nullptr;
 }
 
 FontEngine::FontEngine(std::unique_ptr<FontLocator> fontLocator) : locator(std::move(fontLocator))
 {
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib) == 0) {
-        library = lib;
+        library.reset(lib);
         // Fails harmlessly when FreeType was built without the patented filter; its own default
         // sub-pixel rendering then applies.
         FT_Library_SetLcdFilter(lib, FT_LCD_FILTER_DEFAULT);
@@ -58,21 +64,19 @@ FontEngine::FontEngine(std::unique_ptr<FontLocator> fontLocator) : locator(std::
 
 FontEngine::~FontEngine()
 {
-    delete defaultFont;   // its destructor clears the slot and deletes its typeface
-    defaultFont = nullptr;
+    defaultFont.reset();   // with its typeface
     cache.clear();
     for (Typeface* t : liveTypefaces) {
-        t->closeFace();
+        t->face.reset();
         t->engine = nullptr;
     }
     liveTypefaces.clear();
-    if (library != nullptr)
-        FT_Done_FreeType(library);
+    library.reset();
 }
 
 FontEngine* FontEngine::getInstance() noexcept
 {
-    return engineInstance;
+    return engineInstance.get();
 }
 
 std::unique_ptr<Typeface> FontEngine::loadTypeface(const void* bytes, size_t size, int faceIndex)
@@ -83,10 +87,11 @@ std::unique_ptr<Typeface> FontEngine::loadTypeface(const void* bytes, size_t siz
     if (copy.isNull())
         return nullptr;
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, static_cast<const FT_Byte*>(copy.getData()), static_cast<FT_Long>(size), faceIndex,
-                           &face) != 0)
+    if (FT_New_Memory_Face(library.get(), static_cast<const FT_Byte*>(copy.getData()), static_cast<FT_Long>(size),
+                           faceIndex, &face) != 0)
         return nullptr;
-    std::unique_ptr<Typeface> typeface(new Typeface(*this, std::move(copy), face));
+    FreeTypeFace held(face);
+    std::unique_ptr<Typeface> typeface(new Typeface(*this, std::move(copy), std::move(held)));
     liveTypefaces.push_back(typeface.get());
     return typeface;
 }
@@ -155,12 +160,10 @@ bool createFontEngine(std::unique_ptr<FontLocator> locator)
 {
     if (engineInstance != nullptr)
         return false;
-    auto* engine = new FontEngine(std::move(locator));
-    if (!engine->isValid()) {
-        delete engine;
+    std::unique_ptr<FontEngine> engine(new FontEngine(std::move(locator)));
+    if (!engine->isValid())
         return false;
-    }
-    engineInstance = engine;
+    engineInstance = std::move(engine);
     return true;
 }
 
@@ -186,9 +189,9 @@ bool createFontEngine()
 
 void destroyFontEngine()
 {
-    FontEngine* engine = engineInstance;
-    engineInstance = nullptr;
-    delete engine;
+    // Out of the slot before it goes: while it is destroyed, getInstance() already answers null.
+    std::unique_ptr<FontEngine> engine = std::move(engineInstance);
+    engine.reset();
 }
 
 } // namespace q9framework

@@ -14,6 +14,16 @@ namespace q9framework {
 class FontEngine;
 class FallbackFont;
 
+/** Closes a FreeType face or shuts a FreeType library down when its holder goes. */
+struct FreeTypeFaceCloser {
+    void operator()(FT_FaceRec_* face) const noexcept;
+};
+struct FreeTypeLibraryCloser {
+    void operator()(FT_LibraryRec_* library) const noexcept;
+};
+using FreeTypeFace = std::unique_ptr<FT_FaceRec_, FreeTypeFaceCloser>;
+using FreeTypeLibrary = std::unique_ptr<FT_LibraryRec_, FreeTypeLibraryCloser>;
+
 /** One loaded font file: its bytes (FreeType reads them for the face's whole life) and the face.
     Made by Font::loadTypeface and owned by whoever asked for it. If the engine goes first the face is
     closed then and the typeface stays as an empty shell that renders nothing. */
@@ -23,17 +33,16 @@ public:
     Typeface(const Typeface&) = delete;
     Typeface& operator=(const Typeface&) = delete;
 
-    FT_FaceRec_* getFace() const noexcept { return face; }
+    FT_FaceRec_* getFace() const noexcept { return face.get(); }
     FontEngine* getEngine() const noexcept { return engine; }
 
 private:
     friend class FontEngine;
-    Typeface(FontEngine& owner, MemoryBlock bytes, FT_FaceRec_* loadedFace) noexcept;
-    void closeFace() noexcept;
+    Typeface(FontEngine& owner, MemoryBlock bytes, FreeTypeFace loadedFace) noexcept;
 
     FontEngine* engine;
     MemoryBlock fileBytes;
-    FT_FaceRec_* face;
+    FreeTypeFace face;   // declared after the bytes it reads, so it closes first
 };
 
 /** The font engine: the FreeType library (default LCD filter) and the glyph cache. One per process,
@@ -62,12 +71,14 @@ private:
     friend class FallbackFont;
     explicit FontEngine(std::unique_ptr<FontLocator> fontLocator);
 
-    FT_LibraryRec_* library = nullptr;
+    FreeTypeLibrary library;
     GlyphsCache cache;
     std::unique_ptr<FontLocator> locator;
     std::vector<Typeface*> liveTypefaces;
-    /** The default-font slot: filled by FallbackFont, kept here so the font goes before the faces do. */
-    FallbackFont* defaultFont = nullptr;
+    /** The default-font slot: filled by FallbackFont and owned here, so the font goes before the faces
+        do. The font is also a shutdown object: when the framework's shutdown deletes it first, its
+        destructor releases this slot. */
+    std::unique_ptr<FallbackFont> defaultFont;
 };
 
 /** Creates the process-wide font engine with the system's font locator (fontconfig). False when one

@@ -6,13 +6,14 @@
 #include "framework/gui/LookAndFeel.h"
 #include "framework/gui/Painter.h"
 
-#include <atomic>
+#include <memory>
 
 namespace q9framework {
 
 namespace {
 
-std::atomic<Painter*> sharedPainter{nullptr};
+// Main thread, from startGui to stopGui.
+std::unique_ptr<Painter> sharedPainter;
 
 void startGui()
 {
@@ -21,9 +22,9 @@ void startGui()
 
     // A missing FreeType or font still leaves a working framework: text then draws nothing.
     (void) createFontEngine();
-    auto* painter = new Painter();
+    auto painter = std::make_unique<Painter>();
     painter->setFont(Font::getDefaultFont());
-    sharedPainter.store(painter);
+    sharedPainter = std::move(painter);
 }
 
 void stopGuiEarly()
@@ -36,7 +37,7 @@ void stopGuiEarly()
 void stopGui()
 {
     // Runs after the shutdown objects: the default font among them held a face of the engine.
-    delete sharedPainter.exchange(nullptr);
+    sharedPainter.reset();
     destroyFontEngine();
 }
 
@@ -51,6 +52,6 @@ void installGuiServices() noexcept
     FrameworkInitialiser::installServices(services);
 }
 
-Painter* getSharedPainter() noexcept { return sharedPainter.load(); }
+Painter* getSharedPainter() noexcept { return sharedPainter.get(); }
 
 } // namespace q9framework

@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace q9framework {
 
 namespace {
 // Made lazily on the main thread during the first paint; no lock (single GUI thread). The framework's
 // stop replaces it by none (GuiServices.cpp), before the shutdown objects and the font engine go.
-LookAndFeel* defaultInstance = nullptr;
+std::unique_ptr<LookAndFeel> defaultInstance;
 
 Colour accentColour;    // standard colour 3
 
@@ -389,16 +390,15 @@ void LookAndFeel::setAccentColour(Colour colour) noexcept
 LookAndFeel& getDefaultLookAndFeel()
 {
     if (defaultInstance == nullptr)
-        defaultInstance = new LookAndFeel();
+        defaultInstance = std::make_unique<LookAndFeel>();
     return *defaultInstance;
 }
 
 void setDefaultLookAndFeel(LookAndFeel* instance)
 {
-    if (instance == defaultInstance)
+    if (instance == defaultInstance.get())
         return;
-    delete defaultInstance;
-    defaultInstance = instance;
+    defaultInstance.reset(instance);
 }
 
 } // namespace q9framework

@@ -14,7 +14,9 @@ namespace {
 // Process-wide, as the services they guard. Plain variables: hosts open and close instances one at a
 // time, and a lock here would not make the services themselves safe to share across threads anyway.
 int adapterCount = 0;
-FrameworkInitialiser* frameworkInitialiser = nullptr;
+// The slot itself is never destroyed: a host that exits with instances still open must not run the
+// framework's shutdown from a static destructor, after the lists it walks have gone.
+std::unique_ptr<FrameworkInitialiser>& frameworkInitialiser = *new std::unique_ptr<FrameworkInitialiser>();
 
 } // namespace
 
@@ -22,10 +24,8 @@ void releaseFrameworkServices() noexcept
 {
     if (adapterCount <= 0)
         return;
-    if (--adapterCount == 0) {
-        delete frameworkInitialiser;
-        frameworkInitialiser = nullptr;
-    }
+    if (--adapterCount == 0)
+        frameworkInitialiser.reset();
 }
 
 int getNumVST2Adapters() noexcept
@@ -35,7 +35,7 @@ int getNumVST2Adapters() noexcept
 
 FrameworkInitialiser* getFrameworkInitialiser() noexcept
 {
-    return frameworkInitialiser;
+    return frameworkInitialiser.get();
 }
 
 AEffect* createVST2Engine(audioMasterCallback audioMaster, PluginInfoFactory makeInfo,
@@ -52,7 +52,7 @@ AEffect* createVST2Engine(audioMasterCallback audioMaster, PluginInfoFactory mak
     ++adapterCount;
     try {
         if (frameworkInitialiser == nullptr)
-            frameworkInitialiser = new FrameworkInitialiser();
+            frameworkInitialiser = std::make_unique<FrameworkInitialiser>();
 
         const std::unique_ptr<PluginInfo> info(makeInfo());
         std::unique_ptr<AudioPlugin> plugin(makePlugin());

@@ -1,4 +1,5 @@
 #include "effect/KVAudioPlugin.h"
+#include "tests/effect/EngineTestPeer.h"
 
 #include "framework/core/MemoryStream.h"
 
@@ -75,9 +76,9 @@ TEST(KVAudioPluginState, RoundTripRestoresValuesSizeAndName)
         SCOPED_TRACE(i);
         EXPECT_NEAR(restored.getParameter(i), static_cast<double>(static_cast<float>(values[i])), 5e-7);
     }
-    EXPECT_TRUE(restored.getEngine().isBypassed()) << "restored values reach the engine";
-    EXPECT_EQ(restored.getEngine().getAttackTimeFactor(), 1.0f);
-    EXPECT_EQ(restored.getEngine().getReleaseTimeFactor(), 2.0f);
+    EXPECT_TRUE(peek(restored).isBypassed()) << "restored values reach the engine";
+    EXPECT_EQ(peek(restored).getAttackTimeFactor(), 1.0f);
+    EXPECT_EQ(peek(restored).getReleaseTimeFactor(), 2.0f);
     EXPECT_EQ(restored.getEditorWidth(), 1125);
     EXPECT_EQ(restored.getEditorHeight(), 263);
     EXPECT_EQ(restored.getProgram().name, "init0");
@@ -112,7 +113,7 @@ TEST(KVAudioPluginState, MalformedChunksChangeNothing)
         EXPECT_EQ(plugin.getEditorWidth(), 800);
         EXPECT_EQ(plugin.getEditorHeight(), 200);
         EXPECT_EQ(plugin.getProgram().name, "init0");
-        EXPECT_EQ(plugin.getEngine().getAttackTarget(), -0.3f) << "the current values are re-applied";
+        EXPECT_EQ(peek(plugin).getAttackTarget(), -0.3f) << "the current values are re-applied";
     }
 }
 
@@ -139,7 +140,7 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
     EXPECT_EQ(plugin.getEditorWidth(), 123) << "a leading number counts";
     EXPECT_EQ(plugin.getEditorHeight(), 175) << "non-numeric: the default set before reading stays";
     EXPECT_EQ(plugin.getCurrentProgram(), 0) << "only program 0 exists";
-    EXPECT_EQ(plugin.getEngine().getGainTarget(), static_cast<float>(std::pow(10.0, 9.0 / 20.0)));
+    EXPECT_EQ(peek(plugin).getGainTarget(), static_cast<float>(std::pow(10.0, 9.0 / 20.0)));
 
     // A parse error after the program element: what was parsed before it is used.
     load(plugin, chunk("<KELVANE><Program release=\"0.75\" /><broken"));

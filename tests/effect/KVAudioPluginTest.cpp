@@ -1,4 +1,5 @@
 #include "effect/KVAudioPlugin.h"
+#include "tests/effect/EngineTestPeer.h"
 #include "effect/KVSharedResources.h"
 
 #include "AllocationCounter.h"
@@ -80,17 +81,17 @@ TEST(KVAudioPlugin, SetParameterStoresAndDrivesTheEngine)
         EXPECT_EQ(plugin.getParameter(i), defaults[i]) << "bad indices changed nothing";
 
     plugin.setParameter(2, 0.5);
-    EXPECT_TRUE(plugin.getEngine().isBypassed());
+    EXPECT_TRUE(peek(plugin).isBypassed());
     const struct { double value; float factor; } times[] = {{0.3329, 0.5f}, {0.333, 1.0f}, {0.665, 1.0f}, {0.666, 2.0f}};
     for (const auto& t : times) {
         SCOPED_TRACE(t.value);
         plugin.setParameter(4, t.value);
         plugin.setParameter(5, t.value);
-        EXPECT_EQ(plugin.getEngine().getAttackTimeFactor(), t.factor);
-        EXPECT_EQ(plugin.getEngine().getReleaseTimeFactor(), t.factor);
+        EXPECT_EQ(peek(plugin).getAttackTimeFactor(), t.factor);
+        EXPECT_EQ(peek(plugin).getReleaseTimeFactor(), t.factor);
     }
     plugin.setParameter(6, 0.1);
-    EXPECT_EQ(plugin.getEngine().getDriveTarget(), 1.0f);
+    EXPECT_EQ(peek(plugin).getDriveTarget(), 1.0f);
     plugin.setParameter(3, 0.1234567891);
     EXPECT_EQ(plugin.getParameter(3), static_cast<double>(0.1234567891f)) << "stored as f32";
     plugin.setParameter(0, 7.0);
@@ -102,7 +103,7 @@ TEST(KVAudioPlugin, SetParameterStoresAndDrivesTheEngine)
         plugin.setParameter(3, bad);
         EXPECT_EQ(plugin.getParameter(3), 0.5);
     }
-    EXPECT_EQ(plugin.getEngine().getGainTarget(), 1.0f) << "the engine kept 0 dB";
+    EXPECT_EQ(peek(plugin).getGainTarget(), 1.0f) << "the engine kept 0 dB";
 }
 
 TEST(KVAudioPlugin, ProcessRunsTheEngineInPlaceOnHostBuffersWithoutAllocating)
@@ -118,9 +119,9 @@ TEST(KVAudioPlugin, ProcessRunsTheEngineInPlaceOnHostBuffersWithoutAllocating)
         plugin.setParameter(1, 0.2);
         plugin.setParameter(6, 0.5);
         ReferenceShaper ref;
-        ref.attackTarget = plugin.getEngine().getAttackTarget();
-        ref.releaseTarget = plugin.getEngine().getReleaseTarget();
-        ref.driveTarget = plugin.getEngine().getDriveTarget();
+        ref.attackTarget = peek(plugin).getAttackTarget();
+        ref.releaseTarget = peek(plugin).getReleaseTarget();
+        ref.driveTarget = peek(plugin).getDriveTarget();
 
         const DrumLoop drums(4096);
         std::vector<float> l(drums.left), r(drums.right), el(4096), er(4096);
@@ -154,7 +155,7 @@ TEST(KVAudioPlugin, PrepareFollowsTheHostRateAndIgnoresRatesNoHostCanMean)
     plugin.prepare(64, true, 1000.0);
     for (const double bad : {0.0, -48000.0, double(NAN), double(INFINITY), 1e300 /* infinite as f32 */})
         plugin.prepare(64, true, bad);
-    EXPECT_EQ(plugin.getEngine().getSampleRate(), 1000.0f);
+    EXPECT_EQ(peek(plugin).getSampleRate(), 1000.0f);
 
     // The meters still fall a quarter of full scale per second at 1000 Hz: 0.00025 per frame.
     std::vector<float> x(100, 0.0f);

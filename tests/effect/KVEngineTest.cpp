@@ -1,4 +1,5 @@
 #include "effect/KVEngine.h"
+#include "tests/effect/EngineTestPeer.h"
 
 #include "tests/effect/DrumLoop.h"
 #include "tests/effect/ReferenceShaper.h"
@@ -41,10 +42,10 @@ struct Pair {
         engine.setRelease(release);
         engine.setGain(gain);
         engine.setDrive(drive);
-        ref.attackTarget = engine.getAttackTarget();
-        ref.releaseTarget = engine.getReleaseTarget();
-        ref.gainTarget = engine.getGainTarget();
-        ref.driveTarget = engine.getDriveTarget();
+        ref.attackTarget = peek(engine).getAttackTarget();
+        ref.releaseTarget = peek(engine).getReleaseTarget();
+        ref.gainTarget = peek(engine).getGainTarget();
+        ref.driveTarget = peek(engine).getDriveTarget();
     }
 };
 
@@ -71,8 +72,8 @@ TEST(KVEngine, SettersMapNormalisedValues)
         SCOPED_TRACE(c.v);
         e.setAttack(c.v);
         e.setRelease(c.v);
-        EXPECT_FLOAT_EQ(e.getAttackTarget(), c.attack);
-        EXPECT_FLOAT_EQ(e.getReleaseTarget(), c.release);
+        EXPECT_FLOAT_EQ(peek(e).getAttackTarget(), c.attack);
+        EXPECT_FLOAT_EQ(peek(e).getReleaseTarget(), c.release);
     }
     const struct { float v, gain, drive; } levels[] = {
         {0.5f, 1.0f, static_cast<float>(std::pow(15.0, 0.4 * 1.111111))},
@@ -83,13 +84,13 @@ TEST(KVEngine, SettersMapNormalisedValues)
         SCOPED_TRACE(c.v);
         e.setGain(c.v);
         e.setDrive(c.v);
-        EXPECT_NEAR(e.getGainTarget(), c.gain, 1e-6f);
-        EXPECT_NEAR(e.getDriveTarget(), c.drive, 2e-6f * c.drive);
+        EXPECT_NEAR(peek(e).getGainTarget(), c.gain, 1e-6f);
+        EXPECT_NEAR(peek(e).getDriveTarget(), c.drive, 2e-6f * c.drive);
     }
     e.setGain(0.5f);
-    EXPECT_EQ(e.getGainTarget(), 1.0f) << "exactly unity";
+    EXPECT_EQ(peek(e).getGainTarget(), 1.0f) << "exactly unity";
     e.setDrive(0.1f);
-    EXPECT_EQ(e.getDriveTarget(), 1.0f) << "0.1 takes the power branch: exactly 1";
+    EXPECT_EQ(peek(e).getDriveTarget(), 1.0f) << "0.1 takes the power branch: exactly 1";
 }
 
 TEST(KVEngine, CoefficientsFollowRateAndTimeFactors)
@@ -102,7 +103,7 @@ TEST(KVEngine, CoefficientsFollowRateAndTimeFactors)
         e.setAttackTime(c.attack);
         e.setReleaseTime(c.release);
         const ReferenceShaper ref(c.rate, c.attack, c.release);
-        const auto k = e.getCoefficients();
+        const auto k = peek(e).getCoefficients();
         const float expected[6] = {ref.cFast, ref.cAttack, ref.cReleaseMin, ref.cReleaseSpan, ref.cReleasePeak, ref.cHold};
         EXPECT_EQ(firstDifference(&k.fast, expected, 6), -1);
         // The fall of F reaches -20 dB after 0.2 s whatever the rate.
@@ -110,8 +111,8 @@ TEST(KVEngine, CoefficientsFollowRateAndTimeFactors)
     }
     for (const float bad : {0.0f, -44100.0f, INFINITY, NAN})
         e.setSampleRate(bad);
-    EXPECT_EQ(e.getSampleRate(), 96000.0f) << "non-positive and non-finite rates are ignored";
-    EXPECT_EQ(e.getCoefficients().fast, ReferenceShaper(96000, 2, 0.5f).cFast);
+    EXPECT_EQ(peek(e).getSampleRate(), 96000.0f) << "non-positive and non-finite rates are ignored";
+    EXPECT_EQ(peek(e).getCoefficients().fast, ReferenceShaper(96000, 2, 0.5f).cFast);
 }
 
 TEST(KVEngine, FirstFramesMatchHandComputedValues)
@@ -125,8 +126,8 @@ TEST(KVEngine, FirstFramesMatchHandComputedValues)
     const float d1 = 0.01f + (0.1f - 0.01f) * 0.5f;
     EXPECT_EQ(x[0], sat(0.5f * 0.01f) / 0.01f);
     EXPECT_EQ(x[1], sat(-0.25f * d1) / d1);
-    EXPECT_EQ(e.getEnvelopes().fast, 0.5f * e.getCoefficients().fast) << "instant rise, one fall step";
-    EXPECT_EQ(e.getEnvelopes().releasePeak, 0.5f * e.getCoefficients().releasePeak);
+    EXPECT_EQ(peek(e).getEnvelopes().fast, 0.5f * peek(e).getCoefficients().fast) << "instant rise, one fall step";
+    EXPECT_EQ(peek(e).getEnvelopes().releasePeak, 0.5f * peek(e).getCoefficients().releasePeak);
 }
 
 TEST(KVEngine, MatchesTheRecipeBitForBit)
@@ -167,7 +168,7 @@ TEST(KVEngine, MatchesTheRecipeBitForBit)
                 if (channels == 2) {
                     EXPECT_EQ(firstDifference(r.data(), er.data(), frames), -1);
                 }
-                const auto env = p.engine.getEnvelopes();
+                const auto env = peek(p.engine).getEnvelopes();
                 const float expected[5] = {p.ref.F, p.ref.S, p.ref.P, p.ref.Q, p.ref.H};
                 EXPECT_EQ(firstDifference(&env.fast, expected, 5), -1);
                 EXPECT_EQ(p.engine.takeSaturationPeak(), p.ref.peak);
@@ -213,8 +214,8 @@ TEST(KVEngine, BlocksWriteExactlyTheirFrames)
                 ASSERT_EQ(out2[i] == guardValue, !inside || channels == 1) << i;
             }
             if (n < 1) {
-                EXPECT_EQ(p.engine.getGain(), 1.0f) << "an empty block moves no ramp";
-                EXPECT_EQ(p.engine.getDrive(), 0.01f);
+                EXPECT_EQ(peek(p.engine).getGain(), 1.0f) << "an empty block moves no ramp";
+                EXPECT_EQ(peek(p.engine).getDrive(), 0.01f);
             }
         }
 }
@@ -224,20 +225,20 @@ TEST(KVEngine, RampsCarryTheirRoundingIntoTheNextBlock)
     // Amounts 0 (G = 1), drive 0.01 -> 1 and gain 1 -> +3.6 dB over three frames. The three gain
     // increments fall short of the target by a rounding residue; the next block starts from there.
     Pair p(0.5f, 0.5f, 0.7f, 0.1f);
-    const float target = p.engine.getGainTarget();
+    const float target = peek(p.engine).getGainTarget();
     float x[3] = {0.5f, 0.5f, 0.5f};
     p.engine.processMono(x, x, 3);
     const float d1 = (target - 1.0f) * (1.0f / 3.0f);
     const float afterFirst = ((1.0f + d1) + d1) + d1;
     ASSERT_NE(afterFirst, target) << "these increments must not add up to the target exactly";
-    EXPECT_EQ(p.engine.getGain(), afterFirst);
-    ASSERT_EQ(p.engine.getDrive(), 1.0f);
+    EXPECT_EQ(peek(p.engine).getGain(), afterFirst);
+    ASSERT_EQ(peek(p.engine).getDrive(), 1.0f);
 
     float y[3] = {0.5f, 0.5f, 0.5f};
     p.engine.processMono(y, y, 3);
     EXPECT_EQ(y[0], sat(0.5f) * afterFirst) << "the second block's first frame uses the value left in use";
     const float d2 = (target - afterFirst) * (1.0f / 3.0f);
-    EXPECT_EQ(p.engine.getGain(), ((afterFirst + d2) + d2) + d2);
+    EXPECT_EQ(peek(p.engine).getGain(), ((afterFirst + d2) + d2) + d2);
 }
 
 TEST(KVEngine, ClipperLimitsAndIsContinuousAtThree)
@@ -263,7 +264,7 @@ TEST(KVEngine, BypassIsBitIdenticalAndFreezesState)
     const DrumLoop drums(3000);
     std::vector<float> l(drums.left);
     p.engine.processMono(l.data(), l.data(), 1000);
-    const auto before = p.engine.getEnvelopes();
+    const auto before = peek(p.engine).getEnvelopes();
     p.engine.takeSaturationPeak();
     p.engine.setBypass(true);
     p.engine.setGain(0.0f);
@@ -275,10 +276,10 @@ TEST(KVEngine, BypassIsBitIdenticalAndFreezesState)
     std::fill(out.begin(), out.end(), 9.0f);
     p.engine.processMono(in.data(), out.data(), 3000);
     EXPECT_EQ(firstDifference(out.data(), in.data(), 3000), -1);
-    const auto after = p.engine.getEnvelopes();
+    const auto after = peek(p.engine).getEnvelopes();
     EXPECT_EQ(firstDifference(&after.fast, &before.fast, 5), -1);
     EXPECT_EQ(p.engine.takeSaturationPeak(), 0.0f);
-    EXPECT_NE(p.engine.getGain(), p.engine.getGainTarget()) << "the ramp waits for the next live block";
+    EXPECT_NE(peek(p.engine).getGain(), peek(p.engine).getGainTarget()) << "the ramp waits for the next live block";
 }
 
 TEST(KVEngine, SilenceStaysZeroAndDecaysWithoutDenormals)
@@ -294,13 +295,13 @@ TEST(KVEngine, SilenceStaysZeroAndDecaysWithoutDenormals)
     // Ten minutes: far longer than the slowest (4 s) follower needs to reach the guard's range.
     for (int block = 0; block < 44100 * 600 / 4096; ++block) {
         p.engine.processMono(silence.data(), out.data(), 4096);
-        const auto env = p.engine.getEnvelopes();
+        const auto env = peek(p.engine).getEnvelopes();
         for (float v : {out[0], out[4095], env.fast, env.slow, env.releasePeak, env.release, env.hold})
             ASSERT_TRUE(std::isfinite(v) && std::fpclassify(v) != FP_SUBNORMAL) << "block " << block;
     }
     // The guard quantises the tails to steps of about 1e-25: the slowest followers settle on a tiny
     // fixed point (the hold envelope near 4e-21) instead of creeping through the denormal range.
-    const auto env = p.engine.getEnvelopes();
+    const auto env = peek(p.engine).getEnvelopes();
     for (float v : {env.fast, env.slow, env.releasePeak, env.release, env.hold})
         EXPECT_LT(v, 1e-20f);
 }

@@ -6,26 +6,18 @@ using namespace q9framework::cf;
 
 namespace {
 
+std::string stringValue(CFDictionaryRef entry, const char* key)
+{
+    return toStdString(static_cast<CFStringRef>(getRequiredValue(entry, key, CFStringGetTypeID())));
+}
+
 bool readCode(CFDictionaryRef entry, const char* key, OSType& code, std::string& problem)
 {
-    const void* value = CFDictionaryGetValue(entry, constantString(key));
-    const std::string text = value != nullptr && CFGetTypeID(value) == CFStringGetTypeID()
-                                 ? toStdString(static_cast<CFStringRef>(value))
-                                 : std::string();
-    if (text.size() != 4) {
+    if (!fourCharCodeFromString(stringValue(entry, key), code)) {
         problem = std::string("its '") + key + "' is not a four-character code";
         return false;
     }
-    code = (OSType(static_cast<unsigned char>(text[0])) << 24) | (OSType(static_cast<unsigned char>(text[1])) << 16)
-           | (OSType(static_cast<unsigned char>(text[2])) << 8) | OSType(static_cast<unsigned char>(text[3]));
     return true;
-}
-
-std::string stringValue(CFDictionaryRef entry, const char* key)
-{
-    const void* value = CFDictionaryGetValue(entry, constantString(key));
-    return value != nullptr && CFGetTypeID(value) == CFStringGetTypeID() ? toStdString(static_cast<CFStringRef>(value))
-                                                                        : std::string();
 }
 
 } // namespace
@@ -63,9 +55,9 @@ bool AUBundleComponent::load(const std::string& bundlePath, std::string& error)
         error = "'" + plist + "': the AudioComponents entry is malformed: " + problem;
         return false;
     }
-    const void* version = CFDictionaryGetValue(entry, CFSTR("version"));
+    const void* version = getRequiredValue(entry, "version", CFNumberGetTypeID());
     SInt64 versionValue = 0;
-    if (version != nullptr && CFGetTypeID(version) == CFNumberGetTypeID())
+    if (version != nullptr)
         CFNumberGetValue(static_cast<CFNumberRef>(version), kCFNumberSInt64Type, &versionValue);
     componentVersion = static_cast<UInt32>(versionValue);
     componentName = stringValue(entry, "name");

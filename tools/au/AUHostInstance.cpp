@@ -65,31 +65,34 @@ struct AUHostServicesImpl {
         AUHostInstance* host = AUHostInstance::owner(instance);
         return host != nullptr ? host->storage : nullptr;
     }
-    // A timer's reference is its index + 1 in the owner's list; the owner is found through the user data's
-    // instance, which every timer of this host belongs to.
-    static AUHostInstance* installing;
-    static OSStatus installTimer(EventTimerInterval firstDelay, EventTimerInterval interval, EventLoopTimerProcPtr proc,
-                                 void* userData, EventLoopTimerRef* outTimer)
+    // A timer's reference is its index + 1 in the list of the instance it was installed for.
+    static OSStatus installTimer(ComponentInstance instance, EventTimerInterval firstDelay, EventTimerInterval interval,
+                                 EventLoopTimerProcPtr proc, void* userData, EventLoopTimerRef* outTimer)
     {
-        if (installing == nullptr || proc == nullptr)
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        if (host == nullptr || proc == nullptr)
             return paramErr;
-        installing->timers.push_back(AUHostInstance::Timer{firstDelay, interval, proc, userData, true});
+        host->timers.push_back(AUHostInstance::Timer{firstDelay, interval, proc, userData, true});
         if (outTimer != nullptr)
-            *outTimer = reinterpret_cast<EventLoopTimerRef>(installing->timers.size());
+            *outTimer = reinterpret_cast<EventLoopTimerRef>(host->timers.size());
         return noErr;
     }
-    static OSStatus removeTimer(EventLoopTimerRef timer)
+    static OSStatus removeTimer(ComponentInstance instance, EventLoopTimerRef timer)
     {
-        if (installing == nullptr)
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        if (host == nullptr)
             return paramErr;
         const size_t index = reinterpret_cast<size_t>(timer);
-        if (index == 0 || index > installing->timers.size() || !installing->timers[index - 1].installed)
+        if (index == 0 || index > host->timers.size() || !host->timers[index - 1].installed)
             return paramErr;
-        installing->timers[index - 1].installed = false;
+        host->timers[index - 1].installed = false;
         return noErr;
     }
-    static AUHostInstance* hostInfoOf;
-    static CFDictionaryRef hostInfo() { return hostInfoOf != nullptr ? hostInfoOf->hostInfo : nullptr; }
+    static CFDictionaryRef hostInfo(ComponentInstance instance)
+    {
+        AUHostInstance* host = AUHostInstance::owner(instance);
+        return host != nullptr ? host->hostInfo : nullptr;
+    }
     // The process's object runtime for view factory classes: name -> class, kept for the process.
     static std::map<std::string, const AUCocoaViewFactoryClass*>& viewFactoryClasses()
     {
@@ -103,9 +106,6 @@ struct AUHostServicesImpl {
         return viewFactoryClasses().emplace(factoryClass->className, factoryClass).second ? noErr : kAudioUnitErr_InvalidPropertyValue;
     }
 };
-
-AUHostInstance* AUHostServicesImpl::installing = nullptr;
-AUHostInstance* AUHostServicesImpl::hostInfoOf = nullptr;
 
 const AudioUnitHostServices AUHostInstance::services = {
     sizeof(AudioUnitHostServices),
@@ -160,23 +160,15 @@ OSStatus AUHostInstance::open()
 {
     if (storage != nullptr)
         return noErr;
-    // The table has no instance argument for timers and the host's identity: they belong to the
-    // instance being opened or closed, which is the only one calling them then.
-    AUHostServicesImpl::installing = this;
-    AUHostServicesImpl::hostInfoOf = this;
-    const OSStatus status = call(kComponentOpenSelect);
-    AUHostServicesImpl::hostInfoOf = nullptr;
-    return status;
+    return call(kComponentOpenSelect);
 }
 
 OSStatus AUHostInstance::close()
 {
     if (storage == nullptr)
         return noErr;
-    AUHostServicesImpl::installing = this;
     const OSStatus status = call(kComponentCloseSelect);
     storage = nullptr;
-    AUHostServicesImpl::installing = nullptr;
     return status;
 }
 

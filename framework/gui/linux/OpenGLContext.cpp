@@ -3,6 +3,7 @@
 // window uploads its own textures), no core profile (the drawing is fixed-function quads).
 // Shader build failures are the only diagnostics the toolkit writes: to syslog, with a prefix per stage.
 #include "framework/gui/linux/OpenGLContext.h"
+#include "framework/gui/linux/GLXVisual.h"
 #include "framework/gui/linux/OpenGLTexture.h"
 #include "framework/gui/linux/X11ErrorTrap.h"
 
@@ -105,11 +106,10 @@ std::unique_ptr<OpenGLContext> OpenGLContext::create(_XDisplay* display, unsigne
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int found = 0;
-    XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &found);
+    const XVisualInfoPtr visual(XGetVisualInfo(display, VisualIDMask, &wanted, &found));
     if (visual == nullptr)
         return nullptr;
-    GLXContext glx = glXCreateContext(display, visual, nullptr, True);
-    XFree(visual);
+    GLXContext glx = glXCreateContext(display, visual.get(), nullptr, True);
     if (glx == nullptr)
         return nullptr;
     // Made current here, before anything is set up on it, so a window that went meanwhile is refused

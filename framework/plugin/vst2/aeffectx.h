@@ -376,7 +376,8 @@ static_assert(offsetof(VstEvents, reserved) == 8, "VstEvents layout");
 static_assert(offsetof(VstEvents, events) == 16, "VstEvents layout");
 static_assert(sizeof(VstEvents) == 32, "VstEvents layout");
 
-/** byteSize: hosts write 32 (sizeof) or 24 (size after type and byteSize); readers must not depend on it. */
+/** byteSize: hosts write 32 (sizeof) or 24 (kVstMidiEventByteSize, the size after type and byteSize);
+    readers must not depend on it. */
 struct VstMidiEvent {
     VstInt32 type;                   // kVstMidiType
     VstInt32 byteSize;
@@ -400,6 +401,10 @@ static_assert(offsetof(VstMidiEvent, detune) == 28, "VstMidiEvent layout");
 static_assert(offsetof(VstMidiEvent, noteOffVelocity) == 29, "VstMidiEvent layout");
 static_assert(offsetof(VstMidiEvent, reserved2) == 31, "VstMidiEvent layout");
 static_assert(sizeof(VstMidiEvent) == 32, "VstMidiEvent layout");
+/** The byteSize a sender of MIDI events writes: the record without its type and byteSize members, as the
+    generic VstEvent describes it. */
+constexpr VstInt32 kVstMidiEventByteSize = static_cast<VstInt32>(sizeof(VstMidiEvent) - 2 * sizeof(VstInt32));
+static_assert(kVstMidiEventByteSize == 24, "VstMidiEvent byteSize");
 
 struct VstMidiSysexEvent {
     VstInt32 type;                   // kVstSysExType

@@ -315,3 +315,24 @@ TEST_F(CFValues, CFRefAdoptsRetainsAndHandsOver)
     }
     EXPECT_EQ(liveObjectCount(), liveAtStart);
 }
+
+TEST_F(CFValues, RequiredValuesTellMissingFromWrongTypeAndNamesFallBackToMacRoman)
+{
+    CFRef<CFMutableDictionaryRef> dictionary(
+        CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
+    CFRef<CFNumberRef> number(newInt32(1));
+    CFDictionarySetValue(dictionary.get(), CFSTR("version"), number.get());
+    RequiredValue how = RequiredValue::found;
+    EXPECT_EQ(getRequiredValue(dictionary.get(), "version", CFNumberGetTypeID(), &how), number.get());
+    EXPECT_EQ(how, RequiredValue::found);
+    EXPECT_EQ(getRequiredValue(dictionary.get(), "version", CFStringGetTypeID(), &how), nullptr);
+    EXPECT_EQ(how, RequiredValue::wrongType);
+    EXPECT_EQ(getRequiredValue(dictionary.get(), "name", CFStringGetTypeID(), &how), nullptr);
+    EXPECT_EQ(how, RequiredValue::missing);
+
+    CFRef<CFStringRef> utf8(createStringUTF8OrMacRoman("caf\xC3\xA9"));
+    CFRef<CFStringRef> macRoman(createStringUTF8OrMacRoman("caf\x8E"));   // 0x8E is e-acute in Mac Roman
+    ASSERT_TRUE(utf8 && macRoman);
+    EXPECT_EQ(toStdString(utf8.get()), "caf\xC3\xA9");
+    EXPECT_EQ(toStdString(macRoman.get()), "caf\xC3\xA9");
+}

@@ -30,19 +30,19 @@ OSStatus version(ComponentInstance, UInt32* out)
     *out = 0x00010203;
     return noErr;
 }
-CFDictionaryRef hostInfo()
+CFDictionaryRef hostInfo(ComponentInstance)
 {
     static const CFDictionaryRef info =
         CFDictionaryCreate(nullptr, nullptr, nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
     return info;
 }
-OSStatus install(EventTimerInterval delay, EventTimerInterval interval, EventLoopTimerProcPtr, void*, EventLoopTimerRef* out)
+OSStatus install(ComponentInstance, EventTimerInterval delay, EventTimerInterval interval, EventLoopTimerProcPtr, void*, EventLoopTimerRef* out)
 {
     host->timers.emplace_back(delay, interval);
     *out = reinterpret_cast<EventLoopTimerRef>(host->timers.size());
     return noErr;
 }
-OSStatus refuseTimer(EventTimerInterval, EventTimerInterval, EventLoopTimerProcPtr, void*, EventLoopTimerRef* out)
+OSStatus refuseTimer(ComponentInstance, EventTimerInterval, EventTimerInterval, EventLoopTimerProcPtr, void*, EventLoopTimerRef* out)
 {
     *out = reinterpret_cast<EventLoopTimerRef>(1);   // a host that scribbles before failing
     return memFullErr;

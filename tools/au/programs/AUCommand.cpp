@@ -76,13 +76,6 @@ void printAUHelp()
                 demoAttackPercent, demoReleasePercent, demoGainDb, demoOutputFile, describeOptions(auOptions()).c_str());
 }
 
-std::string fourCharacters(OSType code)
-{
-    const char text[5] = {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
-                          static_cast<char>(code), 0};
-    return text;
-}
-
 int usageError(const std::string& message)
 {
     std::fprintf(stderr, "kelvane au: %s (see kelvane au --help)\n", message.c_str());
@@ -275,8 +268,8 @@ void printInfo(const AUBundleComponent& component, AUHostInstance& unit)
 {
     const AudioComponentDescription& d = component.description();
     std::printf("component  %s  '%s' '%s' '%s'  version 0x%08x\n", component.name().c_str(),
-                fourCharacters(d.componentType).c_str(), fourCharacters(d.componentSubType).c_str(),
-                fourCharacters(d.componentManufacturer).c_str(), component.version());
+                stringFromFourCharCode(d.componentType).c_str(), stringFromFourCharCode(d.componentSubType).c_str(),
+                stringFromFourCharCode(d.componentManufacturer).c_str(), component.version());
     std::printf("bundle     %s\n", component.bundlePath().c_str());
 
     AUChannelInfo channels[8] = {};

@@ -13,6 +13,7 @@
 
 #include "tools/au/programs/AUWrap.h"
 
+#include "auwrapper/ParameterFile.h"
 #include "auwrapper/platform/Bundle.h"
 #include "auwrapper/vsthost/VSTPlugIn.h"
 #include "tools/au/AUBundleComponent.h"
@@ -44,7 +45,6 @@ namespace stdfs = std::filesystem;
 using namespace q9framework::cf;
 
 // The wrapper reads at most this many parameters from its map; more would make it refuse to open.
-constexpr int maxPublishedParameters = 1024;
 
 const std::vector<OptionSpec>& wrapOptions()
 {
@@ -174,7 +174,7 @@ std::string parameterMap(q9framework::VSTPlugIn& plugIn, const std::string& plug
 {
     std::string map = "index\tname\tmin\tmax\tkind\tunit\tdefault\n";
     map += "; made by kelvane au wrap from " + cleanText(pluginPath) + "\n";
-    const int count = std::min(plugIn.getEffect()->numParams, maxPublishedParameters);
+    const int count = std::min(plugIn.getEffect()->numParams, q9framework::maxMappedParameters);
     for (int i = 0; i < count; ++i) {
         std::string name = cleanText(plugIn.dispatchForText(effGetParamName, i, 255));
         if (name.empty())
@@ -189,16 +189,9 @@ std::string parameterMap(q9framework::VSTPlugIn& plugIn, const std::string& plug
     return map;
 }
 
-CFStringRef createText(const std::string& text)
-{
-    CFStringRef string = createString(text);
-    return string != nullptr ? string
-                             : CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingMacRoman);
-}
-
 void setText(CFMutableDictionaryRef dictionary, const char* key, const std::string& text)
 {
-    CFRef<CFStringRef> value(createText(text));
+    CFRef<CFStringRef> value(createStringUTF8OrMacRoman(text));
     CFDictionarySetValue(dictionary, constantString(key), value ? value.get() : CFSTR(""));
 }
 
@@ -460,7 +453,7 @@ int runAUWrap(const std::vector<std::string>& args)
     std::printf("wraps     %s (a link: keep the plug-in where it is)\n", pluginPath.string().c_str());
     std::printf("parameters %d published", published);
     if (published < numParams)
-        std::printf(" (of %d: the Audio Unit publishes at most %d)", numParams, maxPublishedParameters);
+        std::printf(" (of %d: the Audio Unit publishes at most %d)", numParams, q9framework::maxMappedParameters);
     std::printf("\ntry       kelvane au info --plugin '%s'\n", target.string().c_str());
     return exitSuccess;
 }
