@@ -13,5 +13,6 @@ if(TARGET plugin)
                           project_warnings Threads::Threads ${CMAKE_DL_LIBS})
     target_compile_definitions(tests_plugin_editor PRIVATE KELVANE_PLUGIN_PATH="$<TARGET_FILE:plugin>")
     add_dependencies(tests_plugin_editor plugin)
-    gtest_discover_tests(tests_plugin_editor DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gui)
+    # One pointer per X server: tests that move it must not run at the same time.
+    gtest_discover_tests(tests_plugin_editor DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gui RESOURCE_LOCK x_pointer)
 endif()
