@@ -6,5 +6,6 @@ if(tests_window_sources AND TARGET framework_gui_linux)
     add_executable(tests_window ${tests_window_sources})
     target_link_libraries(tests_window PRIVATE framework_gui_linux test_support PkgConfig::XTST
                           GTest::gtest_main project_warnings)
+    # One pointer per X server: tests that move it must not run at the same time.
     gtest_discover_tests(tests_window DISCOVERY_MODE PRE_TEST PROPERTIES LABELS gui RESOURCE_LOCK x_pointer)
 endif()

@@ -17,6 +17,7 @@ VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, V
     case audioMasterGetTime:
         return reinterpret_cast<VstIntPtr>(host.timeInfo);
     case audioMasterSizeWindow:
+        return host.sizeWindowAnswer;
     case audioMasterIOChanged:
         return 1;
     default:
@@ -30,6 +31,7 @@ void TestHost::reset()
     recorded.clear();
     version = 2400;
     timeInfo = nullptr;
+    sizeWindowAnswer = 1;
 }
 
 std::vector<TestHost::Call> TestHost::calls() const

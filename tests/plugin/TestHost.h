@@ -7,7 +7,8 @@
 /** A VST host callback for tests. The published callback carries no context, so there is one host per
     test executable: reset() it at the start of each test. It records every call and answers:
     audioMasterVersion with `version`, audioMasterGetTime with `timeInfo` (may be null),
-    audioMasterSizeWindow / audioMasterIOChanged with 1, everything else 0. Any thread. */
+    audioMasterSizeWindow with `sizeWindowAnswer` (1), audioMasterIOChanged with 1, everything else 0.
+    Any thread. */
 class TestHost {
 public:
     struct Call {
@@ -28,6 +29,7 @@ public:
 
     VstIntPtr version = 2400;
     VstTimeInfo* timeInfo = nullptr;
+    VstIntPtr sizeWindowAnswer = 1;
 
 private:
     mutable std::mutex mutex;

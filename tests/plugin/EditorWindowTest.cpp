@@ -1,0 +1,501 @@
+// The effect's editor as a Linux host drives it: the built module loaded with dlopen, effEditOpen with
+// the X11 id of a parent window that the test (the host) made on a connection of its own, effEditIdle
+// pumped every few milliseconds, and the user played with real pointer events through XTest. The panel
+// is shown at 750 x 175, half its 1500 x 350 design size, so panel coordinates halve on the screen.
+#include "LoadedPlugin.h"
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <dirent.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int countOpenDescriptors()
+{
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir) != nullptr)
+            ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+bool isEditOpcode(VstInt32 opcode)
+{
+    return opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit;
+}
+
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = XOpenDisplay(nullptr);
+        if (host == nullptr)
+            GTEST_SKIP() << "no X display";
+        int event = 0, error = 0, major = 0, minor = 0;
+        if (!XTestQueryExtension(host, &event, &error, &major, &minor))
+            GTEST_SKIP() << "no XTest";
+        ASSERT_TRUE(PluginModule::get().isLoaded()) << PluginModule::get().error();
+        TestHost::get().reset();
+        plugin = std::make_unique<LoadedPlugin>();
+        ASSERT_NE(plugin->effect(), nullptr);
+        plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        plugin->dispatch(effSetBlockSize, 0, 256);
+        plugin->dispatch(effMainsChanged, 0, 1);
+        parent = makeParent(1600, 400);
+    }
+    void TearDown() override
+    {
+        if (plugin != nullptr) {
+            plugin->dispatch(effEditClose);
+            plugin.reset();
+        }
+        if (host != nullptr) {
+            if (parent != 0)
+                XDestroyWindow(host, parent);
+            XCloseDisplay(host);
+        }
+    }
+
+    ::Window makeParent(int width, int height)
+    {
+        const ::Window w = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, static_cast<unsigned>(width),
+                                               static_cast<unsigned>(height), 0, 0, 0);
+        XMapWindow(host, w);
+        XSync(host, False);
+        return w;
+    }
+    std::vector<::Window> children(::Window of)
+    {
+        ::Window rootReturn = 0, parentReturn = 0, *list = nullptr;
+        unsigned int n = 0;
+        std::vector<::Window> result;
+        if (XQueryTree(host, of, &rootReturn, &parentReturn, &list, &n) != 0 && list != nullptr) {
+            result.assign(list, list + n);
+            XFree(list);
+        }
+        return result;
+    }
+    /** Idles the editor as a host does until `done` or two seconds have passed. */
+    bool idleUntil(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (std::chrono::steady_clock::now() < end) {
+            plugin->dispatch(effEditIdle);
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        return false;
+    }
+    void idleFor(int milliseconds)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        idleUntil([&] { return std::chrono::steady_clock::now() >= end; });
+    }
+    /** Opens the editor into `parent` and waits until its window is on the screen. */
+    void openEditor()
+    {
+        ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+        ASSERT_TRUE(idleUntil([&] {
+            const auto list = children(parent);
+            XWindowAttributes a {};
+            return list.size() == 1 && XGetWindowAttributes(host, list[0], &a) != 0 && a.map_state == IsViewable;
+        }));
+        idleFor(60);   // a few frames: the tree ticks and paints once
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(host, parent, DefaultRootWindow(host), 0, 0, &x, &y, &child);
+        origin = {x, y};
+        TestHost::get().reset();
+    }
+
+    // The user, in editor pixels (half the panel's coordinates).
+    void moveTo(int x, int y)
+    {
+        XTestFakeMotionEvent(host, DefaultScreen(host), origin.x + x, origin.y + y, 0);
+        XFlush(host);
+        idleFor(25);
+    }
+    void button(bool down)
+    {
+        XTestFakeButtonEvent(host, 1, down ? True : False, 0);
+        XFlush(host);
+        idleFor(25);
+    }
+    void clickAt(int x, int y)
+    {
+        moveTo(x, y);
+        button(true);
+        button(false);
+    }
+    /** Moves the pointer by dy pixels with the button held and waits until the host heard a new value. */
+    void dragBy(int dy)
+    {
+        const size_t before = TestHost::get().callsOf(audioMasterAutomate).size();
+        XTestFakeRelativeMotionEvent(host, 0, dy, 0);
+        XFlush(host);
+        EXPECT_TRUE(idleUntil([&] { return TestHost::get().callsOf(audioMasterAutomate).size() > before; }))
+            << "no value for a drag of " << dy;
+    }
+    /** The last value sent to the host, or -1 when none was. */
+    static float lastAutomatedValue()
+    {
+        const auto calls = TestHost::get().callsOf(audioMasterAutomate);
+        return calls.empty() ? -1.0f : calls.back().opt;
+    }
+    std::vector<TestHost::Call> edits()
+    {
+        std::vector<TestHost::Call> result;
+        for (const TestHost::Call& c : TestHost::get().calls())
+            if (isEditOpcode(c.opcode))
+                result.push_back(c);
+        return result;
+    }
+    /** The editor's pixels in a rectangle of its window, as 0xRRGGBB words. */
+    std::vector<uint32_t> pixels(int x, int y, int width, int height)
+    {
+        std::vector<uint32_t> result;
+        const auto list = children(parent);
+        if (list.empty())
+            return result;
+        XImage* image = XGetImage(host, list[0], x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                  AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return result;
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column)
+                result.push_back(static_cast<uint32_t>(XGetPixel(image, column, row)) & 0xFFFFFFu);
+        XDestroyImage(image);
+        return result;
+    }
+    static long difference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+    {
+        long sum = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+            for (int shift = 0; shift < 24; shift += 8)
+                sum += std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF));
+        return sum;
+    }
+
+    struct Origin {
+        int x = 0, y = 0;
+    } origin;
+    Display* host = nullptr;
+    ::Window parent = 0;
+    std::unique_ptr<LoadedPlugin> plugin;
+};
+
+// Panel centres of the knobs, halved: attack, drive, release, gain.
+struct KnobSpot {
+    VstInt32 index;
+    int x, y;
+    float defaultValue;
+};
+constexpr KnobSpot knobs[] = {{0, 287, 96, 0.5f}, {6, 347, 81, 0.0f}, {1, 408, 96, 0.5f}, {3, 469, 81, 0.5f}};
+
+TEST_F(EditorWindow, OpensInsideTheHostsWindowAtTheStoredSize)
+{
+    ERect* rect = nullptr;
+    ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 1000) << "before the first open";
+    openEditor();
+    const auto list = children(parent);
+    ASSERT_EQ(list.size(), 1u);
+    XWindowAttributes a {};
+    XGetWindowAttributes(host, list[0], &a);
+    EXPECT_EQ(a.width, 750);
+    EXPECT_EQ(a.height, 175);
+    ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 750);
+    EXPECT_EQ(rect->bottom, 175);
+    // The artwork is on the screen: the panel is no flat colour.
+    const auto shown = pixels(0, 0, 750, 175);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_GT(std::count_if(shown.begin(), shown.end(), [&](uint32_t p) { return p != shown[0]; }), 1000);
+
+    plugin->dispatch(effEditClose);
+    XSync(host, False);
+    EXPECT_TRUE(children(parent).empty());
+}
+
+TEST_F(EditorWindow, KnobDragsAndResetsReachTheHostAsGestures)
+{
+    openEditor();
+    for (const KnobSpot& knob : knobs) {
+        SCOPED_TRACE(knob.index);
+        TestHost::get().reset();
+        moveTo(knob.x, knob.y);
+        button(true);
+        for (int step = 0; step < 4; ++step)
+            dragBy(-4);   // 8 panel pixels up at 0.0025 each
+        button(false);
+
+        const auto calls = edits();
+        ASSERT_GE(calls.size(), 6u);
+        EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+        EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+        float previous = knob.defaultValue;
+        for (size_t i = 1; i + 1 < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].opcode, audioMasterAutomate);
+            EXPECT_GT(calls[i].opt, previous) << "dragging up turns the knob up";
+            previous = calls[i].opt;
+        }
+        for (const auto& c : calls)
+            EXPECT_EQ(c.index, knob.index);
+        EXPECT_NEAR(previous, knob.defaultValue + 0.08f, 0.011f);
+        EXPECT_EQ(plugin->getParameter(knob.index), previous) << "the plug-in has the value the host was sent";
+    }
+
+    // A double click puts the attack knob back to its default, as one gesture of its own.
+    TestHost::get().reset();
+    moveTo(knobs[0].x, knobs[0].y);
+    XTestFakeButtonEvent(host, 1, True, 0);
+    XTestFakeButtonEvent(host, 1, False, 0);
+    XFlush(host);
+    idleFor(30);
+    const size_t afterFirst = edits().size();
+    XTestFakeButtonEvent(host, 1, True, 0);
+    XTestFakeButtonEvent(host, 1, False, 0);
+    XFlush(host);
+    idleFor(40);
+    const auto calls = edits();
+    ASSERT_EQ(calls.size(), afterFirst + 3);
+    EXPECT_EQ(calls[afterFirst].opcode, audioMasterBeginEdit);
+    EXPECT_EQ(calls[afterFirst + 1].opcode, audioMasterAutomate);
+    EXPECT_EQ(calls[afterFirst + 1].opt, 0.5f);
+    EXPECT_EQ(calls[afterFirst + 2].opcode, audioMasterEndEdit);
+    EXPECT_EQ(plugin->getParameter(0), 0.5f);
+}
+
+TEST_F(EditorWindow, SwitchAndSelectorsSendTheirValuesAndMetersSendNothing)
+{
+    openEditor();
+    const auto expectGesture = [&](VstInt32 index, float value, float tolerance) {
+        const auto calls = edits();
+        ASSERT_EQ(calls.size(), 3u);
+        EXPECT_EQ(calls[0].opcode, audioMasterBeginEdit);
+        EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
+        EXPECT_EQ(calls[2].opcode, audioMasterEndEdit);
+        for (const auto& c : calls)
+            EXPECT_EQ(c.index, index);
+        EXPECT_NEAR(calls[1].opt, value, tolerance);
+        TestHost::get().reset();
+    };
+    clickAt(469, 128);   // bypass switch
+    expectGesture(2, 1.0f, 0.0f);
+    EXPECT_EQ(plugin->text(effGetParamDisplay, 2), "On");
+    clickAt(469, 128);
+    expectGesture(2, 0.0f, 0.0f);
+    clickAt(314, 138);   // right end of the attack time selector: panel x 628 of 519..629
+    expectGesture(4, 109.0f / 110.0f, 1e-6f);
+    EXPECT_EQ(plugin->text(effGetParamDisplay, 4), "soft");
+    clickAt(384, 138);   // left end of the release time selector
+    expectGesture(5, 0.0f, 0.02f);
+    EXPECT_EQ(plugin->text(effGetParamDisplay, 5), "sharp");
+
+    // The meters and the drive indicator have no parameter: pressing them tells the host nothing.
+    clickAt(150, 60);
+    clickAt(347, 124);
+    EXPECT_TRUE(edits().empty());
+}
+
+TEST_F(EditorWindow, HostChangesMoveControlsQuietlyButNeverOneUnderTheHand)
+{
+    openEditor();
+    // A knob reports values relative to where it stands, so a small drag shows where it stood.
+    const auto valueAfterNudge = [&](const KnobSpot& knob) {
+        moveTo(knob.x, knob.y);
+        button(true);
+        dragBy(-2);
+        button(false);
+        return lastAutomatedValue();
+    };
+
+    plugin->setParameter(3, 0.2f);
+    idleFor(60);
+    EXPECT_TRUE(edits().empty()) << "host automation is not echoed back";
+    EXPECT_NEAR(valueAfterNudge(knobs[3]), 0.21f, 0.003f) << "the gain knob followed the host";
+
+    // While the user holds the knob the host's change does not move it. (Pressed a little apart from
+    // the last press, which would make a double click, the knob's reset.)
+    TestHost::get().reset();
+    moveTo(knobs[3].x, knobs[3].y + 10);
+    button(true);
+    plugin->setParameter(3, 0.9f);
+    idleFor(60);
+    dragBy(-2);
+    button(false);
+    EXPECT_NEAR(lastAutomatedValue(), 0.22f, 0.003f);
+
+    // A state load moves every control, again without a word to the host.
+    plugin->setParameter(0, 0.7f);
+    void* chunk = nullptr;
+    const VstIntPtr size = plugin->dispatch(effGetChunk, 0, 0, &chunk);
+    std::vector<char> saved(static_cast<const char*>(chunk), static_cast<const char*>(chunk) + size);
+    plugin->setParameter(0, 0.1f);
+    idleFor(40);
+    TestHost::get().reset();
+    plugin->dispatch(effSetChunk, 0, static_cast<VstIntPtr>(saved.size()), saved.data());
+    idleFor(60);
+    EXPECT_TRUE(edits().empty());
+    EXPECT_NEAR(valueAfterNudge(knobs[0]), 0.71f, 0.003f);
+}
+
+TEST_F(EditorWindow, ResizeDragClampsKeepsTheAspectAndAsksTheHost)
+{
+    openEditor();
+    moveTo(700, 20);   // the strip right of panel x 1349
+    button(true);
+    XTestFakeMotionEvent(host, DefaultScreen(host), origin.x + 1900, origin.y + 20, 0);
+    XFlush(host);
+    idleFor(60);
+    auto sizes = TestHost::get().callsOf(audioMasterSizeWindow);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back().index, 1499);
+    EXPECT_EQ(sizes.back().value, 349) << "1499 x 350 / 1500, truncated";
+    XTestFakeMotionEvent(host, DefaultScreen(host), origin.x + 100, origin.y + 20, 0);
+    XFlush(host);
+    idleFor(60);
+    button(false);
+    sizes = TestHost::get().callsOf(audioMasterSizeWindow);
+    EXPECT_EQ(sizes.back().index, 300);
+    EXPECT_EQ(sizes.back().value, 70);
+    ERect* rect = nullptr;
+    plugin->dispatch(effEditGetRect, 0, 0, &rect);
+    EXPECT_EQ(rect->right, 300);
+    EXPECT_EQ(rect->bottom, 70);
+    XWindowAttributes a {};
+    XGetWindowAttributes(host, children(parent).at(0), &a);
+    EXPECT_EQ(a.width, 300);
+    EXPECT_EQ(a.height, 70);
+    EXPECT_TRUE(edits().empty()) << "a resize is no parameter gesture";
+
+    // The size is the plug-in's: the next editor opens at it, and a host that refuses to resize its
+    // window gets its parent resized directly.
+    plugin->dispatch(effEditClose);
+    openEditor();
+    TestHost::get().sizeWindowAnswer = 0;
+    plugin->dispatch(effEditGetRect, 0, 0, &rect);
+    EXPECT_EQ(rect->right, 300);
+    moveTo(290, 20);
+    button(true);
+    XTestFakeMotionEvent(host, DefaultScreen(host), origin.x + 490, origin.y + 20, 0);
+    XFlush(host);
+    idleFor(60);
+    button(false);
+    XSync(host, False);
+    XGetWindowAttributes(host, parent, &a);
+    EXPECT_EQ(a.width, 500);
+    EXPECT_EQ(a.height, 116);
+}
+
+TEST_F(EditorWindow, MetersFollowThePluginsLevels)
+{
+    openEditor();
+    std::vector<float> left(256), right(256);
+    float* io[2] = {left.data(), right.data()};
+    const auto play = [&](float amplitude) {
+        for (int block = 0; block < 20; ++block) {
+            for (size_t i = 0; i < left.size(); ++i)
+                left[i] = right[i] = amplitude * (i % 2 == 0 ? 1.0f : -1.0f);
+            plugin->process(io, io, 256);
+        }
+        idleFor(60);
+    };
+    // Input meter (panel 177, 56, 272, 131), output meter (1055, 56, ...) and a patch of bare faceplate.
+    play(0.0f);
+    const auto inputAtRest = pixels(88, 28, 136, 65);
+    const auto outputAtRest = pixels(527, 28, 136, 65);
+    const auto plateAtRest = pixels(560, 120, 60, 40);
+    play(1.0f);
+    EXPECT_GT(difference(inputAtRest, pixels(88, 28, 136, 65)), 2000) << "the input needle moved";
+    EXPECT_GT(difference(outputAtRest, pixels(527, 28, 136, 65)), 2000) << "the output needle moved";
+    EXPECT_EQ(difference(plateAtRest, pixels(560, 120, 60, 40)), 0) << "nothing else was drawn differently";
+}
+
+TEST_F(EditorWindow, HundredOpenCloseRoundsLeaveNoWindowsOrDescriptors)
+{
+    openEditor();
+    plugin->dispatch(effEditClose);
+    const int descriptors = countOpenDescriptors();
+    for (int round = 0; round < 100; ++round) {
+        ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1) << round;
+        plugin->dispatch(effEditIdle);
+        plugin->dispatch(effEditClose);
+    }
+    XSync(host, False);
+    EXPECT_TRUE(children(parent).empty());
+    EXPECT_EQ(countOpenDescriptors(), descriptors);
+}
+
+// Ardour's pattern: the instance is made on the GUI thread, the editor opened, idled and closed from a
+// thread of its own; idle and close also come when open failed.
+TEST_F(EditorWindow, EditorThreadOtherThanTheCreatingOne)
+{
+    // Counted after the first round: the main loop's wake-up descriptor and the GL driver's are made
+    // once per process, on first use.
+    int descriptors = -1;
+    std::vector<size_t> childCounts;
+    VstIntPtr badOpen = -1, goodOpen = -1;
+    std::thread editorThread([&] {
+        badOpen = plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x3fffff1)));
+        plugin->dispatch(effEditIdle);
+        plugin->dispatch(effEditClose);
+        for (int round = 0; round < 3; ++round) {
+            goodOpen = plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent));
+            for (int i = 0; i < 10; ++i) {
+                plugin->dispatch(effEditIdle);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            childCounts.push_back(children(parent).size());
+            plugin->dispatch(effEditClose);
+            plugin->dispatch(effEditIdle);
+            if (round == 0)
+                descriptors = countOpenDescriptors();
+        }
+    });
+    // Meanwhile the host's GUI thread changes parameters and the audio runs.
+    std::vector<float> buffer(256, 0.5f);
+    float* io[2] = {buffer.data(), buffer.data()};
+    for (int i = 0; i < 100; ++i) {
+        plugin->setParameter(i % 7, 0.3f);
+        plugin->process(io, io, 256);
+    }
+    editorThread.join();
+    EXPECT_EQ(badOpen, 0) << "a parent that is no window";
+    EXPECT_EQ(goodOpen, 1);
+    EXPECT_EQ(childCounts, std::vector<size_t>(3, 1u));
+    XSync(host, False);
+    EXPECT_TRUE(children(parent).empty());
+    EXPECT_EQ(countOpenDescriptors(), descriptors);
+}
+
+TEST_F(EditorWindow, HostWindowDestroyedBeforeClose)
+{
+    openEditor();
+    XDestroyWindow(host, parent);
+    XSync(host, False);
+    parent = 0;
+    idleFor(60);
+    plugin->dispatch(effEditClose);
+    plugin->dispatch(effEditIdle);
+    // The next editor opens normally.
+    parent = makeParent(800, 200);
+    openEditor();
+    EXPECT_EQ(children(parent).size(), 1u);
+}
+
+} // namespace
