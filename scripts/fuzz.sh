@@ -18,7 +18,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS=-Wno-c++11-narrowing \
     -DKELVANE_FUZZ=ON -DKELVANE_SANITIZE=address,undefined >/dev/null
-cmake --build "$build" --target fuzz_targets -j"${FUZZ_JOBS:-2}"
+# The build runs some of its own instrumented programs (the factory-preset maker loads the module and
+# unloads it); what one-time initialisers of the libraries it pulls in leave behind is no finding.
+ASAN_OPTIONS=detect_leaks=0 cmake --build "$build" --target fuzz_targets -j"${FUZZ_JOBS:-2}"
 
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
