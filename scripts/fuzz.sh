@@ -24,7 +24,7 @@ ASAN_OPTIONS=detect_leaks=0 cmake --build "$build" --target fuzz_targets -j"${FU
 
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
-"$build/fuzz/fuzz_make_seeds" "$seeds"
+ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/fuzz_make_seeds" "$seeds"
 
 if [ $# -gt 0 ]; then targets=("$@"); else mapfile -t targets < "$build/fuzz-targets.txt"; fi
 
