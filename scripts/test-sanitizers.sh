@@ -10,6 +10,8 @@ started=$(date +%s)
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the checkout, so a fresh clone in another folder still finds its objects.
+    export CCACHE_BASEDIR="$PWD"
 fi
 # -O1 keeps the instrumented suite fast enough while the stacks stay readable.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
