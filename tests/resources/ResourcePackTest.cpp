@@ -218,90 +218,28 @@ TEST(ResourcePack, EmptyNameAndZeroCountStrings)
     EXPECT_EQ(read->getString(""), "x");
 }
 
-TEST(ResourcePack, DamagedFilesKeepTheEntriesBefore)
-{
-    ResourcePack pack;
-    pack.addString("a", "1");
-    pack.addString("b", "2");
-    pack.addString("c", "3");
-    const std::vector<uint8_t> good = saved(pack);
-    const size_t third = payloadOffset(pack, 2) - 4;   // the third entry's type field
-
-    struct Case { std::vector<uint8_t> bytes; int expected; const char* what; };
-    std::vector<Case> cases;
-    {
-        Case c{good, 2, "third entry has type 7"};
-        put32(c.bytes, third, 7);
-        cases.push_back(c);
-    }
-    {
-        Case c{good, 0, "file magic wrong"};
-        c.bytes[6] = 'X';
-        cases.push_back(c);
-    }
-    {
-        Case c{good, 0, "negative count"};
-        put32(c.bytes, 14, 0x80000000u);
-        cases.push_back(c);
-    }
-    {
-        Case c{good, 3, "count far above the entries present"};
-        put32(c.bytes, 14, 0x7FFFFFFFu);
-        cases.push_back(c);
-    }
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto read = readBack(c.bytes);
-        EXPECT_EQ(read->getNumEntries(), c.expected);
-        for (int i = 0; i < read->getNumEntries(); ++i)
-            EXPECT_EQ(read->getEntry(i)->name, pack.getEntry(i)->name);
-    }
-}
-
-TEST(ResourcePack, EveryTruncationReadsAPrefixOfTheEntries)
+TEST(ResourcePack, DamageKeepsTheEntriesBefore)
 {
     ResourcePack pack;
     const std::vector<uint8_t> good = saved(fillAllTypes(pack));
-    for (size_t n = 0; n < good.size(); ++n) {
-        SCOPED_TRACE(n);
-        bool complete = true;
-        const auto read = readBack(std::vector<uint8_t>(good.begin(), good.begin() + n), &complete);
-        EXPECT_FALSE(complete && read->getNumEntries() == 4 && !read->getSample("click").isEmpty())
-            << "a cut file never reads as whole";
-        ASSERT_LE(read->getNumEntries(), 4);
-        for (int i = 0; i < read->getNumEntries(); ++i)
-            ASSERT_EQ(read->getEntry(i)->name, pack.getEntry(i)->name);
-    }
-}
 
-TEST(ResourcePack, HostilePayloadsAreEmptyNotHuge)
-{
-    ResourcePack pack;
-    fillAllTypes(pack);
-    const std::vector<uint8_t> good = saved(pack);
-    const size_t image = payloadOffset(pack, 1), sample = payloadOffset(pack, 3);
+    std::vector<uint8_t> unknownType = good;
+    put32(unknownType, payloadOffset(pack, 2) - 4, 7);
+    bool complete = true;
+    auto read = readBack(unknownType, &complete);
+    EXPECT_FALSE(complete);
+    ASSERT_EQ(read->getNumEntries(), 2);
+    EXPECT_EQ(read->getString("title"), "Kelvane");
+    EXPECT_EQ(read->getImage("KV.0001.tif").getSize(), Point(3, 2));
 
-    struct Case { size_t at; uint32_t value; const char* what; const char* entry; };
-    const Case cases[] = {
-        {image + 12 + 8, 16, "image stride smaller than its width", "KV.0001.tif"},
-        {image + 12 + 16, 0x10, "image byte count smaller than its geometry", "KV.0001.tif"},
-        {image + 12, 0x7FFFFFFF, "image width huge", "KV.0001.tif"},
-        {sample + 4, 65, "sample with 65 channels", "click"},
-        {sample + 12, 0x7FFFFFFF, "sample margin the file cannot justify", "click"},
-        {sample + 21, 0x7FFF, "sample length beyond the file", "click"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<uint8_t> bytes = good;
-        put32(bytes, c.at, c.value);
-        const auto read = readBack(bytes);
-        const ResourceEntry* entry = read->findEntry(c.entry);
-        ASSERT_NE(entry, nullptr) << "the entry counts as read once its type is valid";
-        EXPECT_TRUE(entry->image.isNull());
-        EXPECT_EQ(entry->data.getSize(), 0u);
-        EXPECT_TRUE(entry->sample.isEmpty());
-        EXPECT_EQ(read->getString("title"), "Kelvane") << "entries before are kept";
-    }
+
+    // A sample record cut inside its header: the zeros past the end once read as a valid sample of no
+    // frames.
+    MemoryStream record;
+    ASSERT_TRUE(smallSample().writeRecord(record));
+    MemoryStream cut(MemoryBlock(record.getBlock().getData(), 12, true));
+    Sample sample = smallSample();
+    EXPECT_FALSE(sample.readRecord(cut));
 }
 
 TEST(ResourcePack, AddFileChoosesImageSampleOrData)
@@ -370,35 +308,4 @@ TEST(ResourcePack, SharedPackLifetime)
     EXPECT_EQ(ResourcePack::getResourcePath("resources.bin"), String((folder + "/Contents/Resources/resources.bin").c_str()));
     EXPECT_EQ(ResourcePack::loadResourcePack("resources.bin"), nullptr);
     ResourcePack::setResourceBundlePath(nullptr);
-}
-
-TEST(ResourcePack, RandomlyDamagedPacksKeepEveryImageAddressable)
-{
-    // Deterministic damage: a few bytes of a valid pack overwritten at random places. Run under
-    // valgrind, this is the proof that no count in the file steers a read or write out of bounds.
-    ResourcePack pack;
-    const std::vector<uint8_t> good = saved(fillAllTypes(pack));
-    uint32_t seed = 12345;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int round = 0; round < 3000; ++round) {
-        std::vector<uint8_t> bytes = good;
-        const int flips = 1 + static_cast<int>(next() % 4);
-        for (int f = 0; f < flips; ++f) {
-            // Headers are where the counts are: aim half the damage at the first 64 bytes of some entry.
-            const size_t at = (next() & 1) != 0 ? next() % bytes.size() : (payloadOffset(pack, static_cast<int>(next() % 4)) + next() % 64) % bytes.size();
-            bytes[at] = static_cast<uint8_t>(next() >> 24);
-        }
-        const auto read = readBack(bytes);
-        ASSERT_LE(read->getNumEntries(), 4) << "round " << round;
-        // Whatever was read, an image's geometry must describe exactly its storage, or drawing it
-        // would address pixels outside it.
-        for (int i = 0; i < read->getNumEntries(); ++i) {
-            const Image& image = read->getEntry(i)->image;
-            if (!image.hasStorage())
-                continue;
-            const int64_t m = image.getMargin();
-            ASSERT_EQ(image.getStride(), (image.getWidth() + 2 * m) * 4) << "round " << round;
-            ASSERT_EQ(image.getPixels() - image.getData(), m * image.getStride() + m * 4) << "round " << round;
-        }
-    }
 }
