@@ -84,10 +84,7 @@ TEST(Parameters, ValuesMapOntoTheEffectsRange)
         float normalised;
         Float32 hostValue;
     } reads[] = {
-        {0, 0.25f, -5.0f}, {0, 1.0f, 10.0f},
-        {1, 0.5f, 1.0f},  {1, 0.74f, 1.0f}, {1, 0.76f, 2.0f},
-        {2, 0.5f, 1.0f},  {2, 0.49f, 0.0f},
-        {3, 0.333f, 33.3f},
+        {0, 0.25f, -5.0f}, {1, 0.74f, 1.0f}, {1, 0.76f, 2.0f}, {2, 0.49f, 0.0f}, {3, 0.333f, 33.3f},
     };
     for (const auto& c : reads) {
         SCOPED_TRACE(std::to_string(c.id) + " at " + std::to_string(c.normalised));

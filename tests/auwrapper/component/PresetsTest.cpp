@@ -86,16 +86,7 @@ TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
         OSStatus expected;
     } cases[] = {
         {"missing vstdata", [](CFMutableDictionaryRef d) { CFDictionaryRemoveValue(d, CFSTR("vstdata")); }, q9framework::otherExceptionStatus},
-        {"version 0", [](CFMutableDictionaryRef d) { setNumber(d, "version", 0); }, kAudioUnitErr_InvalidPropertyValue},
         {"another manufacturer", [](CFMutableDictionaryRef d) { setNumber(d, "manufacturer", 1); }, kAudioUnitErr_InvalidPropertyValue},
-        {"type as a string", [](CFMutableDictionaryRef d) { CFDictionarySetValue(d, CFSTR("type"), CFSTR("aufx")); },
-         kAudioUnitErr_InvalidPropertyValue},
-        {"truncated FXP",
-         [](CFMutableDictionaryRef d) {
-             CFRef<CFDataRef> bytes(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("CcnK"), 4));
-             CFDictionarySetValue(d, CFSTR("vstdata"), bytes.get());
-         },
-         kAudioUnitErr_InvalidPropertyValue},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -110,8 +101,6 @@ TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
         EXPECT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, asList), c.expected);
         CFRelease(copy);
     }
-    const CFPropertyListRef notADictionary = CFSTR("preset");
-    EXPECT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, notADictionary), kAudioUnitErr_InvalidPropertyValue);
     CFRelease(saved);
 }
 
@@ -156,23 +145,13 @@ TEST(Presets, FactoryPresetsFromTheList)
     EXPECT_EQ(f.host().set(kAudioUnitProperty_PresentPreset, G, 0, AUPreset{2, nullptr}), kAudioUnitErr_InvalidPropertyValue);
 }
 
-TEST(Presets, BrokenFactoryPresetFilesFailTheOpen)
+TEST(Presets, ABrokenFactoryPresetFileFailsTheOpen)
 {
-    const struct {
-        const char* what;
-        const char* contents;
-    } cases[] = {
-        {"not XML", "garbage"},
-        {"no vstdata", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>name</key><string>x</string></dict></plist>"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        BundleSpec spec;
-        spec.factoryList = "Broken.aupreset\n";
-        ComponentFixture f(spec);
-        f.folder().write("AUTest.component/Contents/Resources/Broken.aupreset", c.contents);
-        EXPECT_EQ(f.open(), q9framework::otherExceptionStatus);
-    }
+    BundleSpec spec;
+    spec.factoryList = "Broken.aupreset\n";
+    ComponentFixture f(spec);
+    f.folder().write("AUTest.component/Contents/Resources/Broken.aupreset", "garbage");
+    EXPECT_EQ(f.open(), q9framework::otherExceptionStatus);
 }
 
 TEST(Presets, UserPresetNames)

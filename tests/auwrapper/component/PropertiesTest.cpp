@@ -31,13 +31,9 @@ TEST(Properties, InformationTable)
         Boolean writable;
     } cases[] = {
         {0, G, 0, noErr, 8, 1},           {0, I, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {2, I, 0, noErr, 8, 1},
-        {2, 4, 0, kAudioUnitErr_InvalidScope, 0, 0},                       {3, G, 0, noErr, 16, 0},
-        {4, G, 3, noErr, 104, 0},         {4, G, 4, kAudioUnitErr_InvalidElement, 0, 0},
-        {8, O, 0, noErr, 40, 1},          {11, 7, 9, noErr, 4, 0},
-        {16, G, 1, noErr, 8, 0},          {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},
-        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {23, I, 0, noErr, 16, 1},
-        {30, I, 0, noErr, 8, 0},          {33, G, 0, noErr, 24, 0},        {1000, G, 0, noErr, 4, 0},
+        {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {4, G, 3, noErr, 104, 0},
+        {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},                  {11, 7, 9, noErr, 4, 0},
+        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {1000, G, 0, noErr, 4, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("property " + std::to_string(c.id) + " scope " + std::to_string(c.scope) + " element "
@@ -159,7 +155,6 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
          "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><false/>",
          1, kAudioUnitErr_FormatNotSupported},
         {"three channels", nullptr, 3, kAudioUnitErr_FormatNotSupported},
-        {"no channels", nullptr, 0, kAudioUnitErr_FormatNotSupported},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -175,9 +170,6 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
     ASSERT_EQ(f.open(), noErr);
     AudioStreamBasicDescription bad = floatFormat(2);
     bad.mFormatFlags = kAudioFormatFlagIsFloat;   // interleaved
-    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
-    bad = floatFormat(2);
-    bad.mBitsPerChannel = 16;
     EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
 
     EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, G, 0, floatFormat(1, 48000.0)), noErr) << "global: the output bus";
@@ -203,7 +195,6 @@ TEST(Properties, HostQuirkModesFromTheHostIdentity)
     } cases[] = {
         {"com.apple.logic.pro", "7.2.3", 1},      {"com.apple.logic.pro", "8.0.0", 3},
         {"com.apple.logic.pro", "8.0.10", 0},     {"com.apple.garageband", "4.1.2", 2},
-        {"org.ardour.Ardour", "1.0", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.identifier) + " " + c.version);

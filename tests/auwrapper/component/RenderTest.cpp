@@ -113,7 +113,6 @@ TEST(Render, RefusesBadArguments)
     EXPECT_EQ(f.host().render(nullptr, &t, 0, 4097, out.list()), paramErr);
     EXPECT_EQ(f.host().render(nullptr, &t, 0, 4096, out.list()), noErr);
     EXPECT_EQ(f.host().render(nullptr, nullptr, 0, 16, out.list()), paramErr);
-    EXPECT_EQ(f.host().render(nullptr, &t, 0, 16, nullptr), paramErr);
     EXPECT_EQ(f.host().render(nullptr, &t, 1, 16, out.list()), paramErr);
     EXPECT_EQ(f.effectControl().processCalls, 1);
 }
@@ -241,23 +240,6 @@ TEST(Render, StereoOnAMonoBusFeedsTheEffectTheFirstChannel)
     // The host wrote 0.1 (left) and 0.2 (right); the mono effect hears the left and passes it on.
     EXPECT_FLOAT_EQ(out.data[0][7], 0.1f);
     EXPECT_FLOAT_EQ(out.data[1][7], 0.1f) << "the extra output channel repeats the effect's one";
-}
-
-TEST(Render, ABareLibraryExportingOnlyMainIsWrapped)
-{
-    BundleSpec spec;
-    spec.effect = "Legacy";
-    spec.vstTarget = AUCOMPONENT_LEGACY_EFFECT;   // the alias leads to the .so itself
-    ComponentFixture f(spec);
-    ASSERT_EQ(f.open(), noErr);
-    ASSERT_EQ(f.host().setParameter(0, G, 0, 10.0f), noErr);   // Level at the top of -10..10: normalised 1
-    int pulls = 0;
-    ASSERT_EQ(f.host().set(kAudioUnitProperty_SetRenderCallback, I, 0, AURenderCallbackStruct{&rampInput, &pulls}), noErr);
-    Buffers out(2, 16);
-    AudioTimeStamp t = at(0);
-    ASSERT_EQ(f.host().render(nullptr, &t, 0, 16, out.list()), noErr);
-    EXPECT_FLOAT_EQ(out.data[0][15], 0.1f * 1.0f * 2.0f);
-    EXPECT_FLOAT_EQ(out.data[1][15], 0.2f * 2.0f * 2.0f);
 }
 
 TEST(Render, ConnectionsPullFromTheSourceUnitAndFailuresAbort)
