@@ -14,11 +14,8 @@ TEST(MeterMapping, BreakpointsAndSegments)
         {1.412f, 1.0f, "+3 dB pins the needle"},
         {1.0f, 0.66f, "0 dB"},
         {0.1f, 0.0f, "-20 dB is the rest position"},
-        {-0.5f, 0.0f, "negative rests"},
         {std::numeric_limits<float>::quiet_NaN(), 0.0f, "NaN rests"},
         {0.6f, 0.22f + (0.39f - 0.22f) * (0.6f - 0.5f) / (0.707f - 0.5f), "between -6 and -3 dB"},
-        {1.2f, 0.66f + (1.0f - 0.66f) * (1.2f - 1.0f) / (1.412f - 1.0f), "between 0 and +3 dB"},
-        {0.2f, 0.0f + 0.07f * (0.2f - 0.1f) / (0.25f - 0.1f), "lowest segment"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -59,9 +56,7 @@ TEST(NeedleGeometry, ScaleClassesCutTheTexture)
 {
     const struct { double sx; int k, thickness, textureWidth; double quadWidth, quadX; const char* what; } cases[] = {
         {1.0, 2, 2, 6, 12, 307, "design size"},
-        {0.5, 3, 2, 6, 12, 307, "the default editor, half size: same class"},
         {0.3, 4, 1, 5, 20, 303, "the thin class begins at 4"},
-        {0.25, 5, 1, 5, 20, 303, "a quarter: a thin line in a wide quad"},
         {2.0, 1, 4, 8, 8, 309, "double size: a thick line in a narrow quad"},
         {0.01, 8, 1, 5, 20, 303, "tiny scales stop at 8"},
     };
