@@ -26,16 +26,11 @@ TEST(VST2EditorTest, HostKeysTranslateToFrameworkKeyCodes)
         const char* what;
     } cases[] = {
         {key(189, VKEY_LEFT), '-', "the Windows minus key wins over the virtual key"},
-        {key(0, VKEY_BACK), 0x10000000, "backspace"},
         {key(0, VKEY_ENTER), 13, "keypad enter is return"},
-        {key(0, VKEY_DOWN), 0x10000004, "down"},
-        {key(0, VKEY_DELETE), 127, "forward delete"},
         {key(0, VKEY_ALT), 0x10000006, "alt is option"},
         {key('q', VKEY_SPACE), 32, "the virtual key wins over the character"},
         {key('z'), 'z', "letter"},
-        {key('9'), '9', "digit"},
         {key('A'), 0, "capitals come only from shift"},
-        {key('.'), 0, "punctuation is not handled"},
         {key(0, VKEY_ESCAPE), 0, "escape is not handled"},
     };
     for (const auto& c : cases) {
