@@ -73,7 +73,6 @@ TEST_F(EditHosts, ScreenshotsHaveTheEditorsSizeThroughBothInterfaces)
         std::string arguments;
         unsigned width, height;
     } cases[] = {
-        {"edit", 750, 175},
         {"edit --size 1500x350", 1500, 350},
         {"au edit", 750, 175},
     };

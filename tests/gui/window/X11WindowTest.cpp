@@ -11,13 +11,11 @@
 #include "framework/core/MessageLoop.h"
 #include "framework/core/Time.h"
 
-#include <epoxy/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <dirent.h>
 
 #include <chrono>
 #include <functional>
@@ -79,17 +77,6 @@ struct Recorder : Component {
     }
 };
 
-int countOpenDescriptors()
-{
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr)
-            ++count;
-        closedir(dir);
-    }
-    return count;
-}
-
 class X11Window : public ::testing::Test {
 protected:
     void SetUp() override
@@ -142,17 +129,6 @@ protected:
         XSync(host, False);
         return parent;
     }
-    int countChildren(::Window parent)
-    {
-        ::Window rootReturn = 0, parentReturn = 0, *children = nullptr;
-        unsigned int n = 0;
-        if (XQueryTree(host, parent, &rootReturn, &parentReturn, &children, &n) == 0)
-            return -1;
-        if (children != nullptr)
-            XFree(children);
-        return static_cast<int>(n);
-    }
-
     Display* host = nullptr;
     std::vector<std::string> log;
 };
@@ -210,34 +186,6 @@ TEST_F(X11Window, RealPointerAndKeysReachTheComponents)
     }));
 }
 
-TEST_F(X11Window, EmbeddedInAHostWindowSurvivesTheHostDestroyingItFirst)
-{
-    const ::Window parent = makeParent(400, 300);
-    auto window = std::make_unique<ComponentsWindow>(Rectangle(0, 0, 320, 240),
-                                                     q9framework::Window::openGLFlag | q9framework::Window::bestResolutionFlag,
-                                                     String(), reinterpret_cast<void*>(parent));
-    ASSERT_TRUE(window->hasNative());
-    window->getContainer().setRoot(new Recorder(log, Rectangle(0, 0, 320, 240), Colour(0, 200, 0, 255)), true, true);
-    EXPECT_EQ(countChildren(parent), 1);
-    EXPECT_EQ(window->getKind(), 2);
-    EXPECT_EQ(window->getContentSize(), Point(320, 240));
-    ASSERT_TRUE(pumpUntil([&] { return window->getContainer().isDirty() == false; }));
-    MessageLoop::getMain().pump();
-
-    XDestroyWindow(host, parent);
-    XSync(host, False);
-    // Frames may still try to draw before the window hears that it is gone: none of that is fatal.
-    q9framework::Window::runFrame();
-    ASSERT_TRUE(pumpUntil([&] { return !window->getNative()->isAlive(); }));
-    const auto& frames = q9framework::Window::getFrameWindows();
-    EXPECT_EQ(std::find(frames.begin(), frames.end(), window.get()), frames.end());
-    window->getContainer().getRoot()->repaint();
-    q9framework::Window::runFrame();
-    window.reset();
-    MessageLoop::getMain().pump();
-    EXPECT_TRUE(q9framework::Window::getAllWindows().empty());
-}
-
 int hostErrors = 0;
 int countHostError(Display*, XErrorEvent*)
 {
@@ -264,27 +212,6 @@ TEST_F(X11Window, ErrorsOnTheToolkitConnectionNeverReachTheHostHandler)
     }
     EXPECT_EQ(X11Connection::get(), nullptr);
     EXPECT_EQ(XSetErrorHandler(before), &countHostError) << "the host's handler is back once we close";
-}
-
-TEST_F(X11Window, OpeningAndClosingAHundredTimesLeavesNothingBehind)
-{
-    const ::Window parent = makeParent(200, 100);
-    const auto openOnce = [&] {
-        ComponentsWindow window(Rectangle(0, 0, 150, 80), q9framework::Window::openGLFlag, String(), reinterpret_cast<void*>(parent));
-        ASSERT_TRUE(window.hasNative());
-        window.getContainer().setRoot(new Recorder(log, Rectangle(0, 0, 150, 80), Colour(9, 9, 9, 255)), true, true);
-        q9framework::Window::runFrame();
-        MessageLoop::getMain().pump();
-    };
-    openOnce();    // libraries load and cache what they keep for the process
-    const int descriptors = countOpenDescriptors();
-    for (int i = 0; i < 100; ++i) {
-        openOnce();
-        ASSERT_EQ(countChildren(parent), 0) << "round " << i;
-    }
-    EXPECT_EQ(countOpenDescriptors(), descriptors);
-    EXPECT_TRUE(q9framework::Window::getFrameWindows().empty());
-    EXPECT_EQ(glXGetCurrentContext(), nullptr);   // the last context went with its window
 }
 
 TEST_F(X11Window, FilesDroppedThroughXdndArriveAsPaths)
