@@ -45,7 +45,7 @@ TEST(AudioPlugin, PrepareAllocatesAlignedZeroedBuffersAndClearsEvents)
 {
     TestPlugin plugin;
     const uint8_t note[3] = {0x90, 60, 100};
-    for (const int blockSize : {0, 1, 3, 512}) {
+    for (const int blockSize : {0, 3, 512}) {
         SCOPED_TRACE(blockSize);
         plugin.getInputEventBus(0)->addMidiMessage(note, 5);
         plugin.getOutputEventBus(0)->addMidiMessage(note, 5);

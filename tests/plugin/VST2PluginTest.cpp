@@ -186,21 +186,6 @@ TEST_F(VST2PluginTest, ResumeAsksForMidiAndProcessingAsksForTheTransport)
     EXPECT_EQ(timeCalls[0].value, 0x3E00);
 }
 
-// Ardour's scan: open, ask, suspend, close; the effect is never switched on.
-TEST_F(VST2PluginTest, ArdourScanNeverResumes)
-{
-    for (int round = 0; round < 3; ++round) {
-        LoadedPlugin plugin;
-        ASSERT_NE(plugin.effect(), nullptr);
-        plugin.dispatch(effOpen);
-        EXPECT_EQ(plugin.text(effGetEffectName), "Kelvane");
-        EXPECT_EQ(plugin.dispatch(effGetVendorVersion), 0x02050300);
-        EXPECT_EQ(plugin.dispatch(effMainsChanged, 0, 0), 0);
-        EXPECT_EQ(plugin.close(), 1);
-    }
-    EXPECT_TRUE(TestHost::get().callsOf(audioMasterWantMidi).empty());
-}
-
 // Ardour's session restore: parameters first, then on, program 0, the chunk, and on again without off.
 TEST_F(VST2PluginTest, ArdourRestoreOrderEndsWithTheChunksValues)
 {
@@ -252,13 +237,14 @@ TEST_F(VST2PluginTest, EditorOpcodesFromAThreadOfTheirOwnWhileProcessing)
 
     std::vector<VstIntPtr> rectAnswers, openAnswers;
     std::thread gui([&] {
-        // The parent is no window: open fails (after asking the plug-in for its editor's size).
+        // The parent is no window (an id no other client of a shared test server can hold): open fails
+        // (after asking the plug-in for its editor's size).
         for (int i = 0; i < 20; ++i) {
             ERect* rect = nullptr;
             rectAnswers.push_back(plugin.dispatch(effEditGetRect, 0, 0, &rect));
             if (rect == nullptr || (rect->right != 1000 && rect->right != 750))
                 rectAnswers.push_back(-1);
-            openAnswers.push_back(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x400001)));
+            openAnswers.push_back(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x3fffff1))));
             plugin.dispatch(effEditIdle);
             plugin.dispatch(effEditKeyDown, 0, VKEY_LEFT);
             plugin.dispatch(effEditKeyUp, 0, VKEY_LEFT);

@@ -20,15 +20,12 @@ class RecordingPlugin : public AudioPlugin {
 public:
     static inline RecordingPlugin* last = nullptr;
     static inline uint32_t infoFlags = 0;
-    static inline bool withEventBus = false;
 
     RecordingPlugin()
     {
         last = this;
         addInputBus(new AudioBus(this, "Input", 2));
         addOutputBus(new AudioBus(this, "Output", 2));
-        if (withEventBus)
-            addInputEventBus(new EventBus(this, "Events"));
     }
     ~RecordingPlugin() override { last = nullptr; }
 
@@ -61,7 +58,6 @@ public:
         AudioPlugin::prepare(size, clear, rate);
         prepared.push_back({size, rate});
     }
-    int32_t getLatency() override { return latency; }
     bool isSilentWhenStopped() override { return false; }
     void suspend() override { ++suspends; }
     void resume() override { ++resumes; }
@@ -74,7 +70,6 @@ public:
         inChannel1 = in->getChannel(1);
         outChannel0 = out->getChannel(0);
         inChannels = in->getNumChannels();
-        eventsSeen = getNumInputEventBuses() > 0 ? getInputEventBus(0)->getNumEvents() : -1;
     }
 
     bool lockWasHeld = false;
@@ -86,14 +81,12 @@ public:
         double sampleRate;
     };
     std::vector<Prepared> prepared;
-    int32_t latency = 0;
     int suspends = 0, resumes = 0;
     ProcessInfo lastInfo;
     int32_t lastFrames = -1;
     float* inChannel1 = nullptr;
     float* outChannel0 = nullptr;
     int32_t inChannels = 0;
-    int32_t eventsSeen = -2;
 };
 
 PluginInfo* makeInfo()
@@ -125,7 +118,6 @@ protected:
     {
         TestHost::get().reset();
         RecordingPlugin::infoFlags = 0;
-        RecordingPlugin::withEventBus = false;
     }
     void TearDown() override
     {
@@ -222,17 +214,6 @@ TEST_F(VST2WrapperTest, EditorGesturesReachTheHostAsAutomation)
     EXPECT_EQ(automate[0].effect, effect);
 }
 
-TEST_F(VST2WrapperTest, LatencyChangesUpdateTheRecordAndTellTheHost)
-{
-    open();
-    plugin->latency = 64;
-    plugin->sendPluginChanged(1);
-    EXPECT_EQ(effect->initialDelay, 0) << "only code 0 means latency";
-    plugin->sendPluginChanged(0);
-    EXPECT_EQ(effect->initialDelay, 64);
-    EXPECT_EQ(TestHost::get().callsOf(audioMasterIOChanged).size(), 1u);
-}
-
 TEST_F(VST2WrapperTest, SampleRateAndBlockSizePrepareThePlugin)
 {
     open();
@@ -298,37 +279,6 @@ TEST_F(VST2WrapperTest, ProcessingAllocatesNothing)
     for (int frames : {64, 1, 0, 64})
         effect->processReplacing(effect, io, io, frames);
     EXPECT_EQ(counter.count(), 0u);
-}
-
-TEST_F(VST2WrapperTest, MidiEventsReachTheFirstEventBusForOneBlock)
-{
-    RecordingPlugin::withEventBus = true;
-    open();
-    VstMidiEvent note {};
-    note.type = kVstMidiType;
-    note.deltaFrames = 5;
-    note.midiData[0] = static_cast<char>(0x90);
-    note.midiData[1] = 60;
-    note.midiData[2] = 100;
-    VstEvent sysex {};
-    sysex.type = kVstSysExType;
-    VstEvents events {};
-    events.numEvents = 2;
-    events.events[0] = reinterpret_cast<VstEvent*>(&note);
-    events.events[1] = &sysex;
-    EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &events), 1);
-
-    AudioPlugin::EventBus* bus = plugin->getInputEventBus(0);
-    ASSERT_EQ(bus->getNumEvents(), 1);
-    EXPECT_EQ(bus->getEvent(0)->data[0], 0x90);
-    EXPECT_EQ(bus->getEvent(0)->data[1], 60);
-    EXPECT_EQ(bus->getEvent(0)->samplePosition, 5);
-
-    float left[8] {}, right[8] {};
-    float* io[2] = {left, right};
-    effect->processReplacing(effect, io, io, 8);
-    EXPECT_EQ(plugin->eventsSeen, 1);
-    EXPECT_EQ(bus->getNumEvents(), 0) << "consumed by the block";
 }
 
 TEST_F(VST2WrapperTest, TheFrameworkServicesLiveFromTheFirstAdapterToTheLast)

@@ -67,18 +67,6 @@ TEST(String, SharingConcatenationAndOrder)
     EXPECT_STREQ(a.toUTF8(), "abc");
 }
 
-TEST(String, FormatDurationCountsInBase60)
-{
-    const struct { int n; const char* expected; } cases[] = {
-        {0, ""}, {59, "59"}, {60, "1:00"}, {3599, "59:59"}, {3661, "1:01:01"},
-        {216000 + 3600 * 2 + 60 * 3 + 4, "1:02:03:04"}, {-5, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.n);
-        EXPECT_STREQ(String::formatDuration(c.n).toUTF8(), c.expected);
-    }
-}
-
 TEST(MemoryBlock, OwnershipAndSizing)
 {
     const char text[] = "hello";

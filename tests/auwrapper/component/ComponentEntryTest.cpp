@@ -17,12 +17,6 @@ void noteProperty(void* userData, AudioUnit, AudioUnitPropertyID id, AudioUnitSc
     static_cast<std::vector<AudioUnitPropertyID>*>(userData)->push_back(id);
 }
 
-OSStatus countRender(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32, AudioBufferList*)
-{
-    ++*static_cast<int*>(refCon);
-    return noErr;
-}
-
 } // namespace
 
 TEST(ComponentEntry, CanDoAnswersExactlyTheSupportedSelectors)
@@ -119,24 +113,6 @@ TEST(ComponentEntry, InitializeUninitializeAndResetDriveTheEffect)
     EXPECT_EQ(fx.mainsChanged[1], 0);
     EXPECT_EQ(fx.mainsChanged[2], 1);
     EXPECT_EQ(fx.mainsChanged[3], 0);
-}
-
-TEST(ComponentEntry, ListenerAndNotificationListsAreBounded)
-{
-    ComponentFixture f;
-    ASSERT_EQ(f.open(), noErr);
-    std::vector<AudioUnitPropertyID> seen;
-    for (int i = 0; i < 128; ++i)
-        ASSERT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(99), &noteProperty, &seen), noErr);
-    EXPECT_EQ(f.host().call(kAudioUnitAddPropertyListenerSelect, AudioUnitPropertyID(99), &noteProperty, &seen), memFullErr);
-
-    int calls = 0;
-    for (int i = 0; i < 128; ++i)
-        ASSERT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), noErr);
-    EXPECT_EQ(f.host().call(kAudioUnitAddRenderNotifySelect, &countRender, &calls), memFullErr);
-    EXPECT_EQ(f.host().call(kAudioUnitRemoveRenderNotifySelect, &countRender, &calls), noErr);
-    EXPECT_EQ(f.renderStereoBlock(8), noErr);
-    EXPECT_EQ(calls, 0) << "every registration equal in both members was removed";
 }
 
 TEST(ComponentEntry, PropertyChangesGoToListenersOrElseToTheEventPath)

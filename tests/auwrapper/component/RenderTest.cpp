@@ -206,23 +206,6 @@ TEST(Render, UnconnectedInputIsSilenceAndNullBuffersGetTheComponentsOwn)
     EXPECT_EQ(flags, kAudioUnitRenderAction_OutputIsSilence);
 }
 
-TEST(Render, MonoFormatFeedsBothInputsOfAStereoBus)
-{
-    ComponentFixture f;
-    ASSERT_EQ(f.open(), noErr);
-    const AudioStreamBasicDescription mono{44100.0, kAudioFormatLinearPCM, kAudioFormatFlagsAudioUnitCanonical, 4, 1, 4, 1, 32, 0};
-    ASSERT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, I, 0, mono), noErr);
-    ASSERT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, mono), noErr);
-    int pulls = 0;
-    ASSERT_EQ(f.host().set(kAudioUnitProperty_SetRenderCallback, I, 0, AURenderCallbackStruct{&rampInput, &pulls}), noErr);
-    Buffers out(1, 8);
-    AudioTimeStamp t = at(0);
-    ASSERT_EQ(f.host().render(nullptr, &t, 0, 8, out.list()), noErr);
-    // Both VST inputs read the one mono channel (0.1); both outputs land in the one buffer, the
-    // second written last: 0.1 * 2 * (1 + 0).
-    EXPECT_FLOAT_EQ(out.data[0][7], 0.2f);
-}
-
 TEST(Render, StereoOnAMonoBusFeedsTheEffectTheFirstChannel)
 {
     BundleSpec spec;

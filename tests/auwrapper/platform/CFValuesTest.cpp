@@ -79,20 +79,6 @@ TEST_F(CFValues, ArraysWithoutCallBacksHoldRawPointersUntouched)
     CFRelease(text);
 }
 
-TEST_F(CFValues, ConstantsAreSharedAndSurviveAnyNumberOfReleases)
-{
-    EXPECT_EQ(CFSTR("TDConfig"), CFSTR("TDConfig"));
-    EXPECT_EQ(toStdString(CFSTR("TDConfig")), "TDConfig");
-    for (int i = 0; i < 3; ++i) {
-        CFRelease(CFSTR("TDConfig"));
-        CFRelease(kCFBooleanTrue);
-    }
-    EXPECT_EQ(toStdString(CFSTR("TDConfig")), "TDConfig");
-    EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
-    EXPECT_FALSE(CFBooleanGetValue(kCFBooleanFalse));
-    EXPECT_EQ(CFGetTypeID(kCFBooleanFalse), CFBooleanGetTypeID());
-}
-
 TEST_F(CFValues, StringsConvertBetweenEncodingsOrRefuse)
 {
     const struct {
@@ -247,22 +233,6 @@ TEST_F(CFValues, WrongObjectsAndImmutableContainersChangeNothing)
     EXPECT_EQ(CFDictionaryCreate(nullptr, nullptr, nullptr, 2, nullptr, nullptr), nullptr);
 }
 
-TEST_F(CFValues, DataGrowsAndCopiesOnlyRangesInside)
-{
-    CFRef<CFMutableDataRef> data(CFDataCreateMutable(nullptr, 0));
-    EXPECT_EQ(CFDataGetBytePtr(data.get()), nullptr);
-    const UInt8 bytes[] = {'C', 'c', 'n', 'K'};
-    CFDataAppendBytes(data.get(), bytes, 4);
-    CFDataSetLength(data.get(), 6);
-    ASSERT_EQ(CFDataGetLength(data.get()), 6);
-    EXPECT_EQ(CFDataGetBytePtr(data.get())[5], 0);
-    UInt8 copy[4] = {9, 9, 9, 9};
-    CFDataGetBytes(data.get(), CFRangeMake(4, 4), copy);
-    EXPECT_EQ(copy[0], 9) << "a range reaching past the end copies nothing";
-    CFDataGetBytes(data.get(), CFRangeMake(1, 3), copy);
-    EXPECT_EQ(std::memcmp(copy, "cnK", 3), 0);
-}
-
 TEST_F(CFValues, FileURLsWalkUpFromTheExecutableToTheBundle)
 {
     const std::string executable = "/home/u/.vst/Kelvane.vst/Contents/x86_64-linux/Kelvane.so";
@@ -285,23 +255,6 @@ TEST_F(CFValues, FileURLsWalkUpFromTheExecutableToTheBundle)
     CFRef<CFURLRef> root(CFURLCreateWithFileSystemPath(nullptr, CFSTR("/"), kCFURLPOSIXPathStyle, true));
     EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root.get()), nullptr) << "nothing above the root";
     EXPECT_EQ(CFURLCopyPathExtension(root.get()), nullptr);
-}
-
-TEST_F(CFValues, CFRefAdoptsRetainsAndHandsOver)
-{
-    CFStringRef raw = createString("held");
-    {
-        CFRef<CFStringRef> adopted(raw);
-        CFRef<CFStringRef> copy = adopted;
-        EXPECT_EQ(CFGetRetainCount(raw), 2);
-        CFRef<CFStringRef> borrowed = CFRef<CFStringRef>::retain(raw);
-        EXPECT_EQ(CFGetRetainCount(raw), 3);
-        CFStringRef handedOver = borrowed.release();
-        EXPECT_FALSE(borrowed);
-        EXPECT_EQ(CFGetRetainCount(raw), 3);
-        CFRelease(handedOver);
-    }
-    EXPECT_EQ(liveObjectCount(), liveAtStart);
 }
 
 TEST_F(CFValues, RequiredValuesTellMissingFromWrongTypeAndNamesFallBackToMacRoman)

@@ -81,12 +81,3 @@ TEST_F(Selector, DragFollowsAndPinsAtTheEnds)
     EXPECT_EQ(panel->sent, expected);
     EXPECT_EQ(button->getFrameIndex(), 2);
 }
-
-TEST_F(Selector, HostValuesMoveTheStripSilently)
-{
-    button->setValue(true, 0.6);
-    EXPECT_EQ(button->getValue(), 0.6);
-    EXPECT_EQ(button->getFrameIndex(), 1);
-    EXPECT_TRUE(panel->sent.empty()) << "a host change must not echo back to the host";
-    EXPECT_EQ(button->getCursor().getStandardIndex(), cursorPointingHand);
-}

@@ -74,23 +74,6 @@ TEST_F(Tree, ADragLeavingTheComponentStaysWithItUntilRelease)
     EXPECT_EQ(container.getPointer(0)->hovered, b);
 }
 
-TEST_F(Tree, PressesOfAHeldButtonCountOnlyAsDoubleClicks)
-{
-    event(mouseEventMove, 40, 40);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
-    EXPECT_EQ(only("A down").size(), 1u);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 2);
-    EXPECT_EQ(only("A down").size(), 2u);
-    EXPECT_EQ(container.getPointer(0)->event.clickCount, 2);
-    event(mouseEventDown, 40, 40, mouseButtonRight, 1);    // another button joins the sequence
-    EXPECT_EQ(container.getPointer(0)->event.button, uint32_t(mouseButtonRight));
-    event(mouseEventUp, 40, 40, mouseButtonLeft);
-    EXPECT_TRUE(a->isMouseButtonDown()) << "the right button is still held";
-    event(mouseEventUp, 40, 40, mouseButtonRight);
-    EXPECT_EQ(container.getPointer(0)->buttonsHeld, 0u);
-}
-
 TEST_F(Tree, RemovingThePressedComponentMidDragForgetsIt)
 {
     event(mouseEventMove, 20, 20);

@@ -2,7 +2,6 @@
 
 #include "framework/core/MessageLoop.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/FilmStrip.h"
 #include "framework/gui/ToggleButton.h"
 
 using namespace q9test;
@@ -65,17 +64,6 @@ TEST_F(ControlTree, RadioGroupKeepsOneOnAndSwitchesTheOthersOffQuietly)
     EXPECT_FALSE(loner->getState());
     t[2]->setValue(true, 0.5);
     EXPECT_TRUE(t[2]->getState() && !t[1]->getState());
-}
-
-TEST_F(ControlTree, ToggleStripShowsFirstFrameOffAndLastFrameOn)
-{
-    auto* toggle = add(new ToggleButton(), "bypass", Rectangle(0, 0, 20, 10));
-    toggle->setFilmStrip(FilmStrip::render(101, 20, 10, [](Painter&, double) {}), 101);
-    EXPECT_EQ(toggle->getFrameIndex(), 0);
-    toggle->setState(true, false);
-    EXPECT_EQ(toggle->getFrameIndex(), 100);
-    toggle->setState(false, false);
-    EXPECT_EQ(toggle->getFrameIndex(), 0);
 }
 
 TEST_F(ControlTree, ButtonClickCountsOnlyWhenReleasedOverIt)

@@ -168,19 +168,6 @@ TEST_F(OpenGLTest, UnpremultiplyingUploadDividesByAlpha)
     }
 }
 
-TEST_F(OpenGLTest, TexturesFromImagesTakeTheClippedRectangle)
-{
-    const Image image = numberedImage(30, 20);
-    auto texture = context->createTextureFromImage(image, {25, 15, 10, 10}, 1, false);
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(texture->getWidth(), 5);
-    EXPECT_EQ(texture->getHeight(), 5);
-    const std::vector<uint32_t> pixels = readTexture(*texture);
-    EXPECT_EQ(pixels[0], wordAt(image, 25, 15));
-    EXPECT_EQ(pixels[24], wordAt(image, 29, 19));
-    EXPECT_EQ(context->createTextureFromImage(image, {30, 0, 4, 4}, 1, false), nullptr);
-}
-
 TEST_F(OpenGLTest, SurfacesOfEachKind)
 {
     const struct {

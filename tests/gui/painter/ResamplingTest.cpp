@@ -182,28 +182,3 @@ TEST(ResamplingTest, OnlyTheGivenRectanglesChange)
     EXPECT_EQ(partial.getPixelPointer(20, 19)[3], 0);
     EXPECT_EQ(partial.getPixelPointer(-1, 3)[3], 0);
 }
-
-TEST(ResamplingTest, DrawImageScaledResamplesThePartIntoPlace)
-{
-    const Image source = makePicture(40, 20, 9);
-    {
-        const Rectangle part(10, 0, 20, 20);
-        Image expectedPart(part.width, part.height, true);
-        for (int y = 0; y < part.height; ++y)
-            std::memcpy(expectedPart.getLinePointer(y), source.getPixelPointer(part.x, part.y + y),
-                        static_cast<size_t>(part.width) * 4);
-        Image expected(part.width / 2, part.height / 2, true);
-        const Rectangle all(0, 0, expected.getWidth(), expected.getHeight());
-        Painter::drawImageTransformed(expected, expectedPart, &all, 1, -1);
-
-        Image target(40, 30, true);
-        Painter painter(target);
-        painter.drawImageScaled(source, part, {3, 4, part.width / 2, part.height / 2}, false);
-        for (int y = 0; y < expected.getHeight(); ++y)
-            ASSERT_EQ(0, std::memcmp(target.getPixelPointer(3, 4 + y), expected.getLinePointer(y),
-                                     static_cast<size_t>(expected.getWidth()) * 4))
-                << y;
-        EXPECT_EQ(target.getPixelPointer(2, 4)[3], 0);
-        EXPECT_EQ(target.getPixelPointer(3 + expected.getWidth(), 4)[3], 0);
-    }
-}

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,22 +98,6 @@ TEST(Thread, RunsUntilAskedToExit)
 
     ASSERT_TRUE(worker.startThread(3)) << "a stopped thread can start again";
     EXPECT_FALSE(worker.threadShouldExit());
-}
-
-TEST(Time, CalendarFields)
-{
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    const Time epochPlus = Time(int64_t(86400) * 365 + 3600 * 13 + 60 * 4 + 5);   // 1971-01-01 13:04:05, a Friday
-    const struct { int index; int16_t expected; } cases[] = {
-        {0, 1971}, {4, 13}, {7, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.index);
-        EXPECT_EQ(epochPlus.getField(c.index), c.expected);
-    }
-    EXPECT_EQ(Time().getField(0), 0) << "the empty date";
-    EXPECT_GE(Time::getCurrentTime().getField(0), 2024);
 }
 
 namespace {

@@ -154,19 +154,17 @@ TEST_F(X11Window, RealPointerAndKeysReachTheComponents)
     fake([&] { XTestFakeMotionEvent(host, screen, origin.x + 150, origin.y + 90, 0); }, "drag 50,40");
     fake([&] { XTestFakeButtonEvent(host, 1, False, 0); }, "up 50,40 b1");
     // Two quick clicks away from the last press: a single, then a double click. Right and middle
-    // buttons are 4 and 2.
+    // button is 4.
     log.clear();
     fake([&] { XTestFakeButtonEvent(host, 1, True, 0); XTestFakeButtonEvent(host, 1, False, 0); }, "down 50,40 b1 c1");
     fake([&] { XTestFakeButtonEvent(host, 1, True, 0); XTestFakeButtonEvent(host, 1, False, 0); }, "down 50,40 b1 c2");
     fake([&] { XTestFakeButtonEvent(host, 3, True, 0); XTestFakeButtonEvent(host, 3, False, 0); }, "up 50,40 b4");
-    fake([&] { XTestFakeButtonEvent(host, 2, True, 0); XTestFakeButtonEvent(host, 2, False, 0); }, "up 50,40 b2");
     fake([&] { XTestFakeButtonEvent(host, 5, True, 0); XTestFakeButtonEvent(host, 5, False, 0); }, "wheel 0.000000 -1");
 
     // The click gave the window the keyboard; the child took the focus.
     const auto press = [&](KeySym sym, bool down) { XTestFakeKeyEvent(host, XKeysymToKeycode(host, sym), down, 0); };
     fake([&] { press(XK_Left, true); press(XK_Left, false); }, "keyup 268435457");
     EXPECT_TRUE(logHas("key 268435457"));
-    fake([&] { press(XK_BackSpace, true); press(XK_BackSpace, false); }, "keyup 268435456");
     fake([&] { press(XK_a, true); press(XK_a, false); }, "keyup 97");
     log.clear();
     fake([&] { press(XK_Shift_L, true); }, "key 268435463");
