@@ -67,7 +67,7 @@ TEST(KVEngine, SettersMapNormalisedValues)
 {
     KVEngine e;
     const struct { float v, attack, release; } amounts[] = {
-        {1.0f, 0.4f, 0.6f}, {0.0f, -0.6f, -1.0f}, {0.75f, 0.2f, 0.3f}};
+        {0.0f, -0.6f, -1.0f}, {0.75f, 0.2f, 0.3f}};
     for (const auto& c : amounts) {
         SCOPED_TRACE(c.v);
         e.setAttack(c.v);
@@ -77,7 +77,6 @@ TEST(KVEngine, SettersMapNormalisedValues)
     }
     const struct { float v, gain, drive; } levels[] = {
         {0.5f, 1.0f, static_cast<float>(std::pow(15.0, 0.4 * 1.111111))},
-        {0.0f, static_cast<float>(std::pow(10.0, -9.0 / 20.0)), 0.1f},
         {1.0f, static_cast<float>(std::pow(10.0, 9.0 / 20.0)), 15.0f},
         {0.05f, static_cast<float>(std::pow(10.0, -8.1 / 20.0)), 0.55f}};
     for (const auto& c : levels) {

@@ -159,10 +159,7 @@ TEST(ResourcePack, LookupsFirstNameWinsAndTypeFallbacks)
     EXPECT_EQ(pack.getString("twice"), "first");
 
     EXPECT_TRUE(pack.getImage("twice").isNull()) << "a text entry is no image";
-    EXPECT_TRUE(pack.getString("picture").isEmpty()) << "an image entry is no text";
-    EXPECT_EQ(pack.getData("picture").getSize(), 0u);
     EXPECT_FALSE(pack.getData("picture").isNull()) << "a new empty block, not a null handle";
-    EXPECT_TRUE(pack.getSample("picture").isEmpty());
     EXPECT_TRUE(pack.getImage("Picture").isNull()) << "names are case-sensitive";
     EXPECT_EQ(pack.findEntry("missing"), nullptr);
     EXPECT_EQ(pack.getNames(resourceImage), (std::vector<String>{"picture"}));
@@ -257,7 +254,6 @@ TEST(ResourcePack, AddFileChoosesImageSampleOrData)
     EXPECT_TRUE(pack.addFile("notes", txt.c_str()));
     EXPECT_FALSE(pack.addFile("knob", txt.c_str())) << "name taken";
     EXPECT_FALSE(pack.addFile("empty", empty.c_str()));
-    EXPECT_FALSE(pack.addFile("missing", (txt + ".gone").c_str()));
     ASSERT_EQ(pack.getNumEntries(), 4);
 
     EXPECT_EQ(pack.findEntry("knob")->type, uint32_t(resourceImage));
@@ -304,8 +300,4 @@ TEST(ResourcePack, SharedPackLifetime)
 
     EXPECT_EQ(ResourcePack::acquireShared((folder + "/missing").c_str()), nullptr) << "the plug-in works without one";
     ResourcePack::releaseShared();
-    ResourcePack::setResourceBundlePath(folder.c_str());
-    EXPECT_EQ(ResourcePack::getResourcePath("resources.bin"), String((folder + "/Contents/Resources/resources.bin").c_str()));
-    EXPECT_EQ(ResourcePack::loadResourcePack("resources.bin"), nullptr);
-    ResourcePack::setResourceBundlePath(nullptr);
 }

@@ -89,12 +89,6 @@ TEST_F(EditHosts, ScreenshotsHaveTheEditorsSizeThroughBothInterfaces)
     }
 }
 
-TEST_F(EditHosts, BadSizeIsAUsageError)
-{
-    std::string output;
-    EXPECT_EQ(runProgram("edit --size 750by175 --screenshot x.png", output), 2) << output;
-}
-
 /** The children of `window` on `display`. */
 std::vector<Window> childrenOf(Display* display, Window window)
 {

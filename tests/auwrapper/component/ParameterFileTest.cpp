@@ -65,12 +65,9 @@ TEST(ParameterFile, MalformedLinesAreSkippedSilently)
         const char* what;
     } cases[] = {
         {"1\tGain\t-9\t9\t=\tdB", "six columns"},
-        {"1x\tGain\t-9\t9\t=\tdB\t0", "index with trailing text"},
         {"8\tGain\t-9\t9\t=\tdB\t0", "index equal to the parameter count"},
-        {"1\tGain\t9\t9\t=\tdB\t9", "empty range"},
         {"1\tGain\t-9\t9\t=\tdB\t10", "default above the range"},
         {"1\tGain\tnan\t9\t=\tdB\t0", "NaN minimum"},
-        {"123456789012345678901234567890123\tGain\t-9\t9\t=\tdB\t0", "index column longer than 32"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -104,19 +104,6 @@ TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
     CFRelease(saved);
 }
 
-TEST(Presets, ProgramNumberOutOfRangeSelectsTheFirstProgram)
-{
-    ComponentFixture f;
-    ASSERT_EQ(f.open(), noErr);
-    CFPropertyListRef saved = nullptr;
-    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
-    setNumber(const_cast<CFMutableDictionaryRef>(static_cast<CFDictionaryRef>(saved)), "ProgramNumber", 99);
-    f.component().getPlugIn().setProgram(2);
-    ASSERT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
-    EXPECT_EQ(f.component().getPlugIn().getProgram(), 0);
-    CFRelease(saved);
-}
-
 TEST(Presets, FactoryPresetsFromTheList)
 {
     ComponentFixture maker;
@@ -248,30 +235,4 @@ TEST(Presets, AFailedWriteAbandonsTheDomainAndLeavesNoPartialPreset)
     EXPECT_FALSE(f.folder().exists(user + "A.aupreset")) << "no partial preset stays behind to block a later try";
     EXPECT_FALSE(f.folder().exists(user + "B.aupreset")) << "the failure ends the conversion of its domain";
     EXPECT_TRUE(f.folder().exists(local + "C.aupreset")) << "the other domain is converted all the same";
-}
-
-TEST(Presets, BankModeSavesAndConvertsWholeBanks)
-{
-    ComponentFixture maker;
-    ASSERT_EQ(maker.open(), noErr);
-    const std::vector<uint8_t> program = maker.component().saveProgram();
-    const std::vector<uint8_t> bank = maker.component().saveBank();
-
-    BundleSpec spec;
-    spec.config = "<key>AutoConvertPresets</key><true/><key>PresetIsFXB</key><true/>"
-                  "<key>UpdateNameOnLoad</key><false/><key>CanDoMonoIO</key><true/>";
-    ComponentFixture f(spec);
-    const std::string presets = "audio-user/Presets/Velmora Test/AU Test/";
-    f.folder().write(presets + "One.fxp", std::string(program.begin(), program.end()));
-    f.folder().write(presets + "All.fxb", std::string(bank.begin(), bank.end()));
-    ASSERT_EQ(f.open(), noErr);
-    EXPECT_FALSE(f.folder().exists(presets + "One.aupreset")) << "programs are skipped in bank mode";
-    EXPECT_TRUE(f.folder().exists(presets + "All.aupreset")) << "a bank becomes one preset";
-    EXPECT_FALSE(f.folder().exists(presets + "All"));
-
-    CFPropertyListRef saved = nullptr;
-    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
-    const auto data = static_cast<CFDataRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(saved), CFSTR("vstdata")));
-    EXPECT_EQ(CFDataGetLength(data), (4 * 4 + 56) * 3 + 156) << "the class info carries the whole bank";
-    CFRelease(saved);
 }

@@ -1,6 +1,6 @@
 // The test host end to end on the built plug-in: the bundle found as an Audio Unit host finds it, the
 // demo rendered through the Audio Unit bit-identical to the VST host's, state saved and restored as
-// .aupreset files, factory presets, and clear refusals of bad input.
+// .aupreset files, factory presets, and a bare Linux plug-in wrapped and rendered.
 
 #include "tests/auwrapper/component/ComponentFixture.h"
 #include "tools/au/AUBundleComponent.h"
@@ -83,16 +83,6 @@ TEST(TestHost, DemoThroughTheAudioUnitIsBitIdenticalToTheVSTHost)
     }
 }
 
-TEST(TestHost, InfoListsParametersRangesValueTextsAndPresets)
-{
-    ScratchFolders scratch;
-    const RunResult info = run(scratch.folder.path(), "au info");
-    ASSERT_EQ(info.exitCode, 0) << info.output;
-    for (const char* expected : {"'aufx' 'KvLn'", "1>1 1>2 2>1 2>2", "Attack Time", "sharp|mid|soft", "-9 .. 9",
-                                 "dB", "off|on", "Punchy Drums", "Drive Glue", "Tight Room"})
-        EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
-}
-
 TEST(TestHost, StateSavedAsAupresetIsRestored)
 {
     ScratchFolders scratch;
@@ -105,31 +95,6 @@ TEST(TestHost, StateSavedAsAupresetIsRestored)
     ASSERT_EQ(load.exitCode, 0) << load.output;
     EXPECT_NE(load.output.find("now 50 "), std::string::npos) << load.output;
     EXPECT_NE(load.output.find("now -3"), std::string::npos) << "the effect keeps six decimals in its state" << load.output;
-}
-
-TEST(TestHost, BadInputIsRefusedWithTheFileAndTheProblem)
-{
-    ScratchFolders scratch;
-    const std::string dir = scratch.folder.path();
-    scratch.folder.write("other.aupreset", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key>"
-                                           "<integer>1</integer></dict></plist>");
-    scratch.folder.write("NoAU.vst/Contents/Info.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>");
-    scratch.folder.write("NoAU.vst/Contents/x86_64-linux/NoAU.so", "never loaded: the entry is missing first");
-    const struct {
-        std::string arguments;
-        const char* mentions;
-        int exitCode;
-    } cases[] = {
-        {"au info --state other.aupreset", "not a preset of this plug-in", 1},
-        {"au info --plugin NoAU.vst", "no AudioComponents entry", 1},
-        {"au info --attack 120", "--attack", 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const RunResult r = run(dir, c.arguments);
-        EXPECT_EQ(r.exitCode, c.exitCode) << r.output;
-        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
-    }
 }
 
 TEST(TestHost, FactoryPresetsOfTheRealPlugInAreDistinct)
@@ -196,20 +161,9 @@ TEST(TestHost, WrapsABareLinuxPlugInThatTheHostThenRenders)
     EXPECT_EQ(output.channels[0][999], 0.5f);
     EXPECT_EQ(output.channels[1][0], -0.5f);
 
-    const struct {
-        std::string arguments;
-        const char* mentions;
-        int exitCode;
-    } refusals[] = {
-        {"au wrap '" + plugIn + "' -o Legacy.vst", "exists already", 1},
-        {"au render --plugin Legacy.vst --gain 3", "no parameter 'Gain'", 1},
-    };
-    for (const auto& c : refusals) {
-        SCOPED_TRACE(c.arguments);
-        const RunResult r = run(dir, c.arguments);
-        EXPECT_EQ(r.exitCode, c.exitCode) << r.output;
-        EXPECT_NE(r.output.find(c.mentions), std::string::npos) << r.output;
-    }
+    const RunResult existing = run(dir, "au wrap '" + plugIn + "' -o Legacy.vst");
+    EXPECT_EQ(existing.exitCode, 1);
+    EXPECT_NE(existing.output.find("exists already"), std::string::npos) << existing.output;
     const RunResult again = run(dir, "au wrap '" + plugIn + "' -o Legacy.vst --force --name 'Elsewhere: Renamed'");
     ASSERT_EQ(again.exitCode, 0) << again.output;
     EXPECT_NE(run(dir, "au info --plugin Legacy.vst").output.find("Elsewhere: Renamed"), std::string::npos)

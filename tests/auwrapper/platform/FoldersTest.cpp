@@ -62,9 +62,8 @@ TEST(Folders, TheAudioSupportFolderFollowsTheOverridesThenXdgThenHome)
     } cases[] = {
         {nullptr, nullptr, nullptr, "/home/ann", "/home/ann/.local/share/Audio", "/usr/local/share/Audio", "defaults"},
         {nullptr, nullptr, "/data/ann", "/home/ann", "/data/ann/Audio", "/usr/local/share/Audio", "XDG_DATA_HOME"},
-        {nullptr, nullptr, "relative/dir", "/home/ann", "/home/ann/.local/share/Audio", "/usr/local/share/Audio",
-         "a relative XDG_DATA_HOME is ignored"},
-        {"", "", "", "/home/ann", "/home/ann/.local/share/Audio", "/usr/local/share/Audio", "empty values count as unset"},
+        {"", "", "relative/dir", "/home/ann", "/home/ann/.local/share/Audio", "/usr/local/share/Audio",
+         "empty overrides and a relative XDG_DATA_HOME count as unset"},
         {"/scratch/u", "/scratch/l", "/data/ann", "/home/ann", "/scratch/u", "/scratch/l", "the overrides win"},
     };
     for (const auto& c : cases) {

@@ -142,22 +142,6 @@ TEST_F(WellFormedEffect, AFailedEditorOpenStillCountsAsOpenAndIsClosedOnDestruct
     EXPECT_EQ(calls(effClose), 1);
 }
 
-TEST_F(WellFormedEffect, IdleSendsEditIdleOnlyWhileTheEditorIsOpen)
-{
-    open();
-    plugIn->idleEffect();
-    EXPECT_EQ(calls(effIdle), 1);
-    EXPECT_EQ(calls(effEditIdle), 0);
-    plugIn->openEditor(nullptr);
-    plugIn->idleEffect();
-    EXPECT_EQ(calls(effEditIdle), 1);
-    plugIn->closeEditor();
-    EXPECT_FALSE(plugIn->isEditorOpen());
-    plugIn->idleEffect();
-    EXPECT_EQ(calls(effIdle), 3);
-    EXPECT_EQ(calls(effEditIdle), 1);
-}
-
 TEST_F(WellFormedEffect, TextsAreCutToTheirLimitsAndTheEditorRectIsMeasured)
 {
     open();

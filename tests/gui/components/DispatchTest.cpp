@@ -135,28 +135,6 @@ TEST_F(Tree, KeysReachTheFocusedComponentThenItsAncestors)
     EXPECT_EQ(container.getFocus(), nullptr);
 }
 
-TEST_F(Tree, DragAndDropShowsAcceptanceAndDropsOnTheTarget)
-{
-    b->dragTarget = true;
-    event(mouseEventMove, 20, 20);
-    event(mouseEventDown, 20, 20, mouseButtonLeft);
-    a->startDragging(7, Mouse::Cursor(cursorClosedHand));
-    EXPECT_EQ(host.cursors.back(), int(cursorClosedHand));
-    event(mouseEventMove, 120, 30);
-    EXPECT_EQ(host.cursors.back(), int(cursorDragCopy));
-    event(mouseEventUp, 125, 35, mouseButtonLeft);
-    EXPECT_EQ(only("B dropped"), std::vector<std::string>{"B dropped A 7 at 25,25"});
-    EXPECT_FALSE(container.isDragging());
-
-    // A payload the target does not want: refused cursor, and no drop.
-    event(mouseEventDown, 125, 35, mouseButtonLeft);
-    b->startDragging(8, Mouse::Cursor());
-    event(mouseEventMove, 126, 35);
-    EXPECT_EQ(host.cursors.back(), int(cursorDragRefused));
-    event(mouseEventUp, 126, 35, mouseButtonLeft);
-    EXPECT_EQ(only("B dropped").size(), 1u);
-}
-
 TEST_F(Tree, ListenersMayRemoveThemselvesAndOthersDuringANotification)
 {
     struct Remover : public Component::Listener {
@@ -183,20 +161,4 @@ TEST_F(Tree, ListenersMayRemoveThemselvesAndOthersDuringANotification)
     EXPECT_EQ(first.moves, 1);
     EXPECT_FALSE(a->removeListener(&first));
     EXPECT_TRUE(a->removeListener(&third));    // it goes before the component does
-}
-
-TEST_F(Tree, ScrollingMovesPaintedPixelsInsteadOfRepainting)
-{
-    container.setListener(&host);
-    container.clearRegions();
-    a->setClipsChildren(true);
-    auto* content = new Probe(log, "content", {0, 0, 50, 200});
-    a->addChild(content);
-    container.clearRegions();
-    host.invalidated.clear();
-    content->setTopLeftPosition({0, -10});    // scroll the content up by 10 inside A
-    // The visible part of A (10,10,50,50) keeps 40 rows moved up; the 10 exposed rows are repainted.
-    EXPECT_EQ(host.moves, std::vector<std::string>{"10,20,50,40>10,10,50,40"});
-    RectangleList dirty = container.getDirtyRegion();
-    EXPECT_EQ(dirty.getBounds(), Rectangle(10, 50, 50, 10));
 }

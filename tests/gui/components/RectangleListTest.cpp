@@ -72,31 +72,6 @@ TEST(RectangleList, AddAndSubtractMatchAPixelSet)
     }
 }
 
-TEST(RectangleList, SamePixelsGiveTheSameBands)
-{
-    // Merging equal neighbouring bands makes the form canonical: however the set was built, the
-    // rectangles come out the same.
-    std::mt19937 rng(99);
-    for (int round = 0; round < 40; ++round) {
-        RectangleList a, b;
-        Pixels pixels;
-        for (int step = 0; step < 12; ++step) {
-            const Rectangle r = randomRect(rng);
-            a.add(r);
-            if (!r.isEmpty())
-                addPixels(pixels, r, true);
-        }
-        for (const auto& p : pixels)    // pixel by pixel, in another order
-            b.add(Rectangle(p.first, p.second, 1, 1));
-        Array<Rectangle> ra, rb;
-        a.toRectangles(ra);
-        b.toRectangles(rb);
-        ASSERT_EQ(ra.size(), rb.size());
-        for (int i = 0; i < ra.size(); ++i)
-            EXPECT_EQ(ra[i], rb[i]);
-    }
-}
-
 TEST(RectangleList, IntersectMoveAndTranslateMatchAPixelSet)
 {
     std::mt19937 rng(7);

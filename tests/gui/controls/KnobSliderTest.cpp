@@ -167,42 +167,4 @@ TEST_F(ControlTree, SliderJumpsDragsAlongItsLengthAndReportsAroundTheDrag)
     const std::vector<std::string> expected{"changed 0.500000", "started", "changed 0.600000", "changed 0.510000",
                                             "ended"};
     EXPECT_EQ(listener.calls, expected);
-
-    // Pressing the thumb drags it from where it is; with notifyOnRelease only the release reports,
-    // and only to the listeners.
-    slider->setNotifyOnRelease(true);
-    listener.calls.clear();
-    panel->log.clear();
-    move(70, 20);     // the thumb now spans 45..74
-    press(70, 20);
-    move(100, 20);
-    EXPECT_NEAR(slider->getValue(), 0.76, 1e-12);
-    release(100, 20);
-    EXPECT_EQ(listener.calls, (std::vector<std::string>{"started", "changed 0.760000", "ended"}));
-    EXPECT_EQ(panel->log, (std::vector<std::string>{"down slider", "up slider"}));
-}
-
-TEST_F(ControlTree, ControlSetsTheSlidersDefault)
-{
-    auto* slider = add(new Slider(), "slider", Rectangle(10, 10, 120, 30));
-    slider->setDefaultValue(0.4);
-    slider->setValue(false, 0.9);
-    hold(KeyCodes::control);
-    click(20, 20);
-    EXPECT_EQ(slider->getValue(), 0.4) << "Control-click, wherever the press";
-    EXPECT_FALSE(host.locked) << "and no drag";
-    letGo(KeyCodes::control);
-
-    // Holding the thumb with the keyboard focus: the Control key resets and is consumed.
-    slider->setValue(false, 0.0);
-    slider->grabKeyboardFocus();
-    move(20, 20);
-    press(20, 20);
-    move(50, 20);
-    EXPECT_EQ(slider->getValue(), 0.25);
-    EXPECT_TRUE(container.keyDown(KeyCodes::control, 0));
-    EXPECT_EQ(slider->getValue(), 0.4);
-    EXPECT_FALSE(container.keyDown('a', 0));
-    container.keyUp('a', 0);
-    release(50, 20);
 }

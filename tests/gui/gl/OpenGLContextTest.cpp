@@ -114,19 +114,6 @@ TEST_F(OpenGLTest, SingleBufferedContextsDrawWhereTheWindowShows)
     }
 }
 
-TEST_F(OpenGLTest, ClipIsTheScissorBoxWithTopLeftOrigin)
-{
-    context->beginFrame();
-    context->setClip({5, 10, 20, 30});
-    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
-    GLint box[4];
-    glGetIntegerv(GL_SCISSOR_BOX, box);
-    EXPECT_EQ(box[1], height - (10 + 30)) << "y is flipped for OpenGL";
-    EXPECT_EQ(context->getClip(), Rectangle(5, 10, 20, 30));
-    context->setClip({5, 10, 0, 30});
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "an empty clip turns clipping off";
-}
-
 TEST_F(OpenGLTest, UploadsChosenRectanglesClippedToTheTexture)
 {
     auto texture = context->createTexture(40, 24, 0, 1);
@@ -191,32 +178,6 @@ TEST_F(OpenGLTest, SurfacesOfEachKind)
             EXPECT_EQ(stride, (30 + 32) * 4);
         }
     }
-}
-
-TEST_F(OpenGLTest, SurfacePresentsAndCopiesOnScreen)
-{
-    auto surface = createSurface(context.get(), 1, 48, 32);
-    ASSERT_NE(surface, nullptr);
-    auto& gl = static_cast<OpenGLSurface&>(*surface);
-    const Image content = numberedImage(48, 32);
-    int32_t stride = 0;
-    uint8_t* pixels = surface->lockPixels(stride);
-    for (int y = 0; y < 32; ++y)
-        std::memcpy(pixels + static_cast<ptrdiff_t>(y) * stride, content.getLinePointer(y), 48 * 4);
-    const Rectangle all(0, 0, 48, 32);
-    surface->presentRects(&all, 1, nullptr, 0);
-    EXPECT_EQ(readTexture(*gl.getTexture())[5 * 48 + 7], wordAt(content, 7, 5));
-
-    // Overlapping move to the right and down, on the GPU only.
-    surface->copyAreaOnScreen(nullptr, {2, 3, 20, 10}, {8, 6});
-    const std::vector<uint32_t> moved = readTexture(*gl.getTexture());
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 48; ++x) {
-            const bool inDestination = Rectangle(8, 6, 20, 10).contains(x, y);
-            const uint32_t expected = inDestination ? wordAt(content, x - 6, y - 3) : wordAt(content, x, y);
-            ASSERT_EQ(moved[static_cast<size_t>(y) * 48 + x], expected) << x << "," << y;
-        }
-    EXPECT_EQ(wordAt(gl.getImage(), 8, 6), wordAt(content, 8, 6)) << "memory is not touched";
 }
 
 TEST_F(OpenGLTest, CopyAreaMovesMemoryAndUploadsTheDestination)

@@ -146,23 +146,6 @@ TEST(FontFallbackTest, DefaultFontTakesTheFaceTheLocatorNamesInACollection)
     std::remove(path.c_str());
 }
 
-TEST(FontFallbackTest, NoEngineMeansNoGlyphsAndANullDefault)
-{
-    EXPECT_EQ(FontEngine::getInstance(), nullptr);
-    EXPECT_TRUE(Font::getDefaultFont().isNull());
-    EXPECT_EQ(Font::getDefaultFont().getGlyph('A'), nullptr);
-    EXPECT_EQ(Font().getStringWidth("abc"), 0.0f);
-}
-
-TEST_F(FontTest, SystemDefaultIsAnInstalledSansFace)
-{
-    FallbackFont* fallback = FallbackFont::getInstance();
-    ASSERT_NE(fallback, nullptr);
-    EXPECT_TRUE(fallback->getFilePath().endsWith(".ttf")) << fallback->getFilePath().toUTF8();
-    ASSERT_NE(Font::getDefaultFont().getGlyph('A'), nullptr);
-    EXPECT_FALSE(createFontEngine()) << "a second engine is refused";
-}
-
 TEST_F(FontTest, GlyphsAreSharedPerSettingsAndSeparatePerDifference)
 {
     const Font base = Font::getDefaultFont();
@@ -198,38 +181,6 @@ TEST_F(FontTest, GlyphsAreSharedPerSettingsAndSeparatePerDifference)
     EXPECT_NEAR(copy.getGlyph('a')->advance, 2.0f * a->advance, 1.0f);
 }
 
-TEST_F(FontTest, WidthsAreSumsOfAdvancesOverCharacters)
-{
-    const Font font = Font::getDefaultFont();
-    const float advanceA = font.getGlyph('A')->advance, advanceB = font.getGlyph('B')->advance;
-    const float advanceE = font.getGlyph(0xe9)->advance;   // é, two bytes of UTF-8
-    EXPECT_GT(advanceA, 4.0f);
-    EXPECT_NE(advanceA, std::floor(advanceA)) << "advances keep their sub-pixel part";
-
-    const uint32_t missing = 0x10fffd;   // private use, in no DejaVu face
-    EXPECT_EQ(font.getGlyph(missing), nullptr);
-
-    const struct {
-        const char* text;
-        int maxCharacters;
-        float expected;
-        const char* what;
-    } cases[] = {
-        {"AB", 1, advanceA, "only the first"},
-        {"AB", 100, advanceA + advanceB, "both"},
-        {"\xc3\xa9" "A", 1, advanceE, "a two-byte character counts once"},
-        {"A\xf4\x8f\xbf\xbd" "B", 100, advanceA + advanceB, "a missing glyph adds nothing"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_FLOAT_EQ(font.getStringWidth(c.text, c.maxCharacters), c.expected);
-    }
-
-    EXPECT_EQ(font.getCharactersThatFit("AAAA", advanceA * 2.5f), 2);
-    EXPECT_EQ(font.getCharactersThatFit("AAAA", advanceA * 2.0f), 1) << "the sum must stay below the width";
-    EXPECT_EQ(font.getCharactersThatFit("AAAA", 1000.0f), 4);
-}
-
 TEST_F(FontTest, GlyphImagesAreSubPixelCoverageOnACommonCapitalLine)
 {
     const Font font = Font::getDefaultFont();
@@ -259,25 +210,6 @@ TEST_F(FontTest, GlyphImagesAreSubPixelCoverageOnACommonCapitalLine)
 
     EXPECT_TRUE(font.getGlyph(' ')->image.isNull()) << "a space has an advance and nothing to draw";
     EXPECT_GT(font.getGlyph(' ')->advance, 1.0f);
-}
-
-TEST_F(FontTest, LoadedTypefacesRenderAndTakeTheirGlyphsWithThem)
-{
-    const std::vector<uint8_t> bytes = readFile(monoPath);
-    ASSERT_FALSE(bytes.empty());
-    std::unique_ptr<Typeface> mono = Font::loadTypeface(bytes.data(), bytes.size());
-    ASSERT_NE(mono, nullptr);
-    const Font font(mono.get(), true, 0, 0, 0, 12.0, 0.0);
-    ASSERT_NE(font.getGlyph('i'), nullptr);
-    EXPECT_FLOAT_EQ(font.getGlyph('i')->advance, font.getGlyph('W')->advance) << "monospaced";
-
-    GlyphsCache& cache = FontEngine::getInstance()->getCache();
-    const size_t before = cache.size();
-    mono.reset();
-    EXPECT_EQ(cache.size(), before - 2) << "its glyphs leave the cache with it";
-
-    const uint8_t garbage[64] = {1, 2, 3};
-    EXPECT_EQ(Font::loadTypeface(garbage, sizeof garbage), nullptr);
 }
 
 TEST_F(FontTest, AFaceOutlivingTheEngineIsAHarmlessShell)

@@ -145,40 +145,6 @@ TEST(PainterClipTest, NothingOutsideTheClipOrTheTargetIsTouched)
     }
 }
 
-TEST(PainterClipTest, StateStackRestoresOriginAndClip)
-{
-    GuardedBuffer buffer(10, 10);
-    Painter painter(buffer.at(0, 0), 10, 10, buffer.stride());
-    painter.addOrigin(3, 4);
-    painter.setClip({1, 1, 8, 8}, false);
-    painter.saveState();
-    painter.addOrigin(2, 2);
-    const Rectangle previous = painter.reduceClip({0, 0, 2, 2}, true);
-    EXPECT_EQ(previous, Rectangle(1, 1, 8, 8));
-    EXPECT_EQ(painter.getClip(false), Rectangle(5, 6, 2, 2));
-    EXPECT_EQ(painter.getClip(true), Rectangle(0, 0, 2, 2));
-    painter.restoreState(false);
-    EXPECT_EQ(painter.getOrigin(), Point(3, 4));
-    EXPECT_EQ(painter.getClip(false), Rectangle(1, 1, 8, 8));
-    painter.addOrigin(1, 1);
-    painter.restoreState(true);
-    EXPECT_EQ(painter.getOrigin(), Point(3, 4)) << "not popped the first time, so it restores again";
-    painter.addOrigin(1, 1);
-    painter.restoreState(true);
-    EXPECT_EQ(painter.getOrigin(), Point(4, 5)) << "nothing left to restore";
-}
-
-TEST(PainterClipTest, BottomUpBuffersWithNegativeStride)
-{
-    GuardedBuffer buffer(3, 3);
-    // Row 0 of the picture is the last row in memory.
-    Painter painter(buffer.at(0, 2), 3, 3, -buffer.stride());
-    painter.fillRect({0, 0, 3, 1}, Colour(9, 9, 9), false);
-    EXPECT_EQ(buffer.word(1, 2), 0xff090909u);
-    EXPECT_EQ(buffer.word(1, 0), 0u);
-    EXPECT_TRUE(buffer.guardsIntact());
-}
-
 TEST(PainterImageTest, DrawImageCopiesOrBlendsTheClippedSource)
 {
     Image source(4, 3, true);

@@ -157,28 +157,3 @@ TEST(ResamplingTest, MatchesADoublePrecisionEvaluationOfTheFilter)
         EXPECT_LT(totalError / (c.destinationWidth * c.destinationHeight * 4), 1.25);
     }
 }
-
-TEST(ResamplingTest, OnlyTheGivenRectanglesChange)
-{
-    const Image source = makePicture(40, 40, 3);
-    Image whole(20, 20, true);
-    const Rectangle all(0, 0, 20, 20);
-    Painter::drawImageTransformed(whole, source, &all, 1, -1);
-
-    Image partial(20, 20, true);
-    partial.fill(1, 2, 3, 4);
-    const Rectangle areas[] = {{2, 3, 5, 4}, {15, 15, 10, 10}, {-5, 0, 6, 1}};
-    Painter::drawImageTransformed(partial, source, areas, 3, -1);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) {
-            const bool inside = areas[0].contains(x, y) || areas[1].contains(x, y) || areas[2].contains(x, y);
-            const uint8_t* p = partial.getPixelPointer(x, y);
-            if (inside)
-                ASSERT_EQ(0, std::memcmp(p, whole.getPixelPointer(x, y), 4)) << x << "," << y;
-            else
-                ASSERT_EQ(p[0] | (p[1] << 8) | (p[2] << 16) | (p[3] << 24), 0x04010203) << x << "," << y;
-        }
-    // The margin stays transparent.
-    EXPECT_EQ(partial.getPixelPointer(20, 19)[3], 0);
-    EXPECT_EQ(partial.getPixelPointer(-1, 3)[3], 0);
-}

@@ -70,36 +70,6 @@ TEST(DeletedAtShutdown, DeleteAllDestroysNewestFirst)
     EXPECT_EQ(DeletedAtShutdown::getNumInstances(), 0);
 }
 
-TEST(Thread, RunsUntilAskedToExit)
-{
-    struct Worker : Thread {
-        std::atomic<int> loops{0};
-        void run() override
-        {
-            while (!threadShouldExit()) {
-                ++loops;
-                sleep(1);
-            }
-        }
-        ~Worker() override { stopThread(); }
-    } worker;
-    EXPECT_FALSE(worker.isThreadRunning());
-    ASSERT_TRUE(worker.startThread(12));
-    EXPECT_EQ(worker.getPriority(), 10) << "clamped to 0..10";
-    while (worker.loops.load() < 3)
-        std::this_thread::yield();
-    EXPECT_TRUE(worker.isThreadRunning());
-    worker.stopThread();
-    EXPECT_FALSE(worker.isThreadRunning());
-    EXPECT_TRUE(worker.threadShouldExit());
-    const int after = worker.loops.load();
-    Thread::sleep(5);
-    EXPECT_EQ(worker.loops.load(), after);
-
-    ASSERT_TRUE(worker.startThread(3)) << "a stopped thread can start again";
-    EXPECT_FALSE(worker.threadShouldExit());
-}
-
 namespace {
 std::vector<std::string> serviceSteps;
 struct StepRecorder : DeletedAtShutdown {
