@@ -114,12 +114,6 @@ TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)
     plugin.setParameter(6, 0.75);
     plugin.setEditorSize(800, 200);
 
-    // Only the old size pair: the editor size returns to its default.
-    load(plugin, chunk("<KELVANE uiWidth=\"640\" uiHeight=\"480\" />"));
-    EXPECT_EQ(plugin.getEditorWidth(), 750);
-    EXPECT_EQ(plugin.getEditorHeight(), 175);
-    EXPECT_EQ(plugin.getProgram().name, "init0") << "no program element: the program is untouched";
-
     // A first child of another name is the program all the same; only "gain" is present.
     load(plugin, chunk("<KELVANE uiWidthNew=\"123abc\" uiHeightNew=\"x\" currentProgram=\"5\">"
                        "<Preset gain=\"1\" attack=\"loud\" drive=\"2.5\" /><Program attack=\"0.9\" /></KELVANE>"));

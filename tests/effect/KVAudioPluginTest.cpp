@@ -39,18 +39,6 @@ void attach(KVAudioPlugin& plugin, const std::vector<float*>& ins, const std::ve
 
 } // namespace
 
-TEST(KVAudioPlugin, DescribesItselfToTheHost)
-{
-    const std::unique_ptr<PluginInfo> info(createPluginInfo());
-    EXPECT_EQ(info->name, "Kelvane");
-    EXPECT_EQ(info->vendor, "Velmora Audio Technologies");
-    EXPECT_EQ(info->category, "Fx|Dynamics");
-    EXPECT_EQ(info->version, 0x00030502);
-    EXPECT_EQ(info->uniqueId, 0x4B764C6E) << "KvLn";
-    EXPECT_EQ(info->editorFlags, 264u);
-    EXPECT_EQ(info->numInputs + info->numOutputs, 4);
-}
-
 TEST(KVAudioPlugin, ParameterNamesAndDisplayTexts)
 {
     KVAudioPlugin plugin;

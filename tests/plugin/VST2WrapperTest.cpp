@@ -53,14 +53,7 @@ public:
         return index == 1 ? String::formatted("%d/%.2f", index, value) : String(longText.c_str());
     }
     String getParameterName(int32_t) override { return String(longText.c_str()); }
-    void prepare(int32_t size, bool clear, double rate) override
-    {
-        AudioPlugin::prepare(size, clear, rate);
-        prepared.push_back({size, rate});
-    }
     bool isSilentWhenStopped() override { return false; }
-    void suspend() override { ++suspends; }
-    void resume() override { ++resumes; }
     void process(ProcessInfo& transport, int32_t numSamples) noexcept override
     {
         lastInfo = transport;
@@ -76,12 +69,6 @@ public:
     int32_t lastIndex = -100;
     double lastValue = -1.0;
     std::string longText = "short";
-    struct Prepared {
-        int32_t blockSize;
-        double sampleRate;
-    };
-    std::vector<Prepared> prepared;
-    int suspends = 0, resumes = 0;
     ProcessInfo lastInfo;
     int32_t lastFrames = -1;
     float* inChannel1 = nullptr;
@@ -143,31 +130,6 @@ protected:
 
 } // namespace
 
-TEST_F(VST2WrapperTest, TheRecordFollowsThePluginAndItsInfo)
-{
-    const struct {
-        uint32_t infoFlags;
-        VstInt32 expectedFlags;
-        VstIntPtr expectedCategory;
-        const char* what;
-    } cases[] = {
-        {1, 0x131, kPlugCategSynth, "an instrument that is not silent when stopped"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        RecordingPlugin::infoFlags = c.infoFlags;
-        open();
-        EXPECT_EQ(effect->flags, c.expectedFlags);
-        EXPECT_EQ(dispatch(effGetPlugCategory), c.expectedCategory);
-        EXPECT_EQ(effect->numParams, 3);
-        EXPECT_EQ(effect->uniqueID, 0x5263506C);
-        EXPECT_EQ(dispatch(effGetVendorVersion), 0x01020304);
-        EXPECT_FALSE(plugin->getInputBus(0)->ownsBuffers()) << "the plug-in works on the host's buffers";
-        dispatch(effClose);
-        effect = nullptr;
-    }
-}
-
 TEST_F(VST2WrapperTest, ParameterStringsAreCutBeforeACharacterThatCrossesTheBound)
 {
     open();
@@ -211,24 +173,6 @@ TEST_F(VST2WrapperTest, EditorGesturesReachTheHostAsAutomation)
     EXPECT_EQ(automate[0].index, 1);
     EXPECT_EQ(automate[0].opt, 0.75f);
     EXPECT_EQ(automate[0].effect, effect);
-}
-
-TEST_F(VST2WrapperTest, SampleRateAndBlockSizePrepareThePlugin)
-{
-    open();
-    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    dispatch(effSetBlockSize, 0, 256);
-    ASSERT_EQ(plugin->prepared.size(), 2u);
-    EXPECT_EQ(plugin->prepared[0].blockSize, 1024);
-    EXPECT_EQ(plugin->prepared[0].sampleRate, 48000.0);
-    EXPECT_EQ(plugin->prepared[1].blockSize, 256);
-    EXPECT_EQ(plugin->prepared[1].sampleRate, 48000.0);
-
-    dispatch(effMainsChanged, 0, 0);
-    dispatch(effMainsChanged, 0, 1);
-    dispatch(effMainsChanged, 0, 7);
-    EXPECT_EQ(plugin->suspends, 1);
-    EXPECT_EQ(plugin->resumes, 2);
 }
 
 TEST_F(VST2WrapperTest, ProcessingPointsTheBusesAtTheHostBuffersWithTheHostsTransport)

@@ -1,10 +1,10 @@
 #include "framework/resources/ResourcePack.h"
 
 #include "TestPictures.h"
+#include "RunCommand.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,28 +16,15 @@ using namespace q9framework;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output;   // stdout and stderr together
-};
+using ToolRun = testsupport::CommandRun;
 
 ToolRun runTool(const std::string& arguments)
 {
 #ifdef KELVANE_PACK_TOOL
-    const std::string command = std::string("'") + KELVANE_PACK_TOOL + "' " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return {-1, ""};
-    std::string output;
-    char buffer[256];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-        output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, output};
+    return testsupport::runCommand(std::string("'") + KELVANE_PACK_TOOL + "' " + arguments);
 #else
     (void) arguments;
-    return {-1, ""};
+    return {};
 #endif
 }
 

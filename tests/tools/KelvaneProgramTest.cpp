@@ -2,12 +2,12 @@
 
 #include "tools/kelvane/AudioFile.h"
 #include "tools/kelvane/SignalStats.h"
+#include "tests/support/RunCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -20,10 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output;                        // stdout and stderr together
-};
+using ProgramRun = testsupport::CommandRun;
 
 class KelvaneProgram : public ::testing::Test {
 protected:
@@ -39,18 +36,7 @@ protected:
 
     ProgramRun run(const std::string& arguments)
     {
-        const std::string command = "cd '" + folder.string() + "' && '" KELVANE_PROGRAM "' " + arguments + " 2>&1";
-        ProgramRun result;
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.output.append(buffer, got);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return testsupport::runCommand("cd '" + folder.string() + "' && '" KELVANE_PROGRAM "' " + arguments);
     }
 
     AudioData read(const std::string& name)

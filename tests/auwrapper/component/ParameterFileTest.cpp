@@ -25,12 +25,6 @@ TEST(ResourceLines, EndAtLfCrOrCrLfAndAreCut)
     EXPECT_TRUE(splitResourceLines("").empty());
 }
 
-TEST(ParameterFile, HeaderOnlyPublishesNothing)
-{
-    EXPECT_TRUE(parseParameterFile("index\tname\tmin\tmax\tkind\tunit\tdefault", 7).empty());
-    EXPECT_TRUE(parseParameterFile("0\tAttack\t0\t1\t=\t-\t0\n", 7).empty()) << "the first line is always the header";
-}
-
 TEST(ParameterFile, ReadsEveryColumn)
 {
     const auto lines = parse("3+\tDrive\t0\t15\t=\t-\t1\n");

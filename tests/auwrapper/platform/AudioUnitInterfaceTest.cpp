@@ -64,16 +64,3 @@ TEST(AudioUnitInterface, FourCharacterCodesReadBigEndianAndPrintSignedInPresets)
     EXPECT_EQ(badComponentSelector, -2147450878);
     EXPECT_EQ(badComponentInstance, -2147450879);
 }
-
-TEST(AudioUnitInterface, BufferListsGrowBySixteenBytesPerBuffer)
-{
-    // Hosts allocate 8 + 16 n bytes for n buffers; the second buffer must land right after the first.
-    alignas(AudioBufferList) unsigned char storage[8 + 16 * 2] = {};
-    auto* list = reinterpret_cast<AudioBufferList*>(storage);
-    list->mNumberBuffers = 2;
-    float left[4], right[4];
-    list->mBuffers[0] = {1, sizeof(left), left};
-    AudioBuffer second {1, sizeof(right), right};
-    std::memcpy(storage + 8 + 16, &second, sizeof(second));
-    EXPECT_EQ((&list->mBuffers[0])[1].mData, static_cast<void*>(right));
-}

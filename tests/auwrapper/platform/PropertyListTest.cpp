@@ -67,22 +67,6 @@ CFMutableDictionaryRef newPresetDictionary()
 
 } // namespace
 
-TEST_F(PropertyList, APresetSurvivesWritingAndReadingUnchanged)
-{
-    CFRef<CFMutableDictionaryRef> preset(newPresetDictionary());
-    CFRef<CFDataRef> xml(CFPropertyListCreateXMLData(nullptr, preset.get()));
-    ASSERT_TRUE(xml);
-
-    CFStringRef error = nullptr;
-    CFRef<CFTypeRef> back(CFPropertyListCreateFromXMLData(nullptr, xml.get(), kCFPropertyListImmutable, &error));
-    ASSERT_TRUE(back) << toStdString(error);
-    EXPECT_EQ(error, nullptr);
-    EXPECT_TRUE(CFEqual(back.get(), preset.get()));
-    EXPECT_EQ(int32Of(static_cast<CFDictionaryRef>(back.get()), "manufacturer"), static_cast<int32_t>(0x80414243u));
-    setInt32(preset.get(), "version", 2);
-    EXPECT_FALSE(CFEqual(back.get(), preset.get())) << "equality looks at the values, not only the keys";
-}
-
 TEST_F(PropertyList, WritesTheMacTextFormWithSortedKeysAndSignedIntegers)
 {
     CFRef<CFMutableDictionaryRef> preset(newPresetDictionary());

@@ -93,21 +93,6 @@ TEST_F(HostCallback, PinConnectedAnswersZeroForAConnectedPin)
     EXPECT_EQ(host.last()->a, 0) << "value 0 asks about an input";
 }
 
-TEST_F(HostCallback, TheSampleRateIsRoundedHalfUp)
-{
-    const struct {
-        float rate;
-        VstIntPtr expected;
-    } cases[] = {{44100.49f, 44100}, {44100.5f, 44101}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.rate);
-        plugIn->setSampleRate(c.rate);
-        EXPECT_EQ(call(audioMasterGetSampleRate), c.expected);
-    }
-    plugIn->setBlockSize(333);
-    EXPECT_EQ(call(audioMasterGetBlockSize), 333);
-}
-
 TEST_F(HostCallback, AHostThatThrowsAnswersZero)
 {
     host.throwOnIdle = true;

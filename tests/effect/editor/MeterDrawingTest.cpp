@@ -129,22 +129,6 @@ TEST_F(Editor, NeedleTextureIsRebuiltOnlyWhenNeeded)
     EXPECT_EQ(rec->draws.size(), 2u);
 }
 
-TEST_F(Editor, NothingIsDrawnWithoutAContextOrStrip)
-{
-    host.context = nullptr;
-    meter->frameFinished();
-    led->setFilmStrip(Image(43, 40 * 101, true), 101);
-    led->frameFinished();
-    EXPECT_EQ(rec->texturesMade, 0);
-
-    host.context = context.get();
-    led->setFilmStrip(Image(), 101);
-    led->frameFinished();
-    EXPECT_EQ(rec->texturesMade, 0);
-    EXPECT_TRUE(rec->draws.empty());
-    EXPECT_TRUE(rec->clips.empty());
-}
-
 TEST_F(Editor, DriveLedPicksTruncatedFrames)
 {
     led->setFilmStrip(Image(43, 40 * 101, true), 101);

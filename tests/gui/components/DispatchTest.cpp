@@ -98,24 +98,6 @@ TEST_F(Tree, WheelBubblesUpUntilConsumed)
     EXPECT_TRUE(only("root wheel").empty());
 }
 
-TEST_F(Tree, FocusMovesWithTabAndWraps)
-{
-    a->setWantsKeyboardFocus(true);
-    b->setWantsKeyboardFocus(true);
-    EXPECT_FALSE(container.keyDown(KeyCodes::tab, 0)) << "nobody has the focus to offer Tab to";
-    container.moveFocusToNext();
-    EXPECT_EQ(container.getFocus(), a);
-    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
-    EXPECT_EQ(container.getFocus(), b);
-    container.keyUp(KeyCodes::tab, 0);
-    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
-    EXPECT_EQ(container.getFocus(), a) << "wraps to the first";
-    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-              (std::vector<std::string>{"B key 9", "B focusLost", "A focusGained"}));
-    a->giveAwayFocus();
-    EXPECT_EQ(container.getFocus(), nullptr);
-}
-
 TEST_F(Tree, KeysReachTheFocusedComponentThenItsAncestors)
 {
     a1->setWantsKeyboardFocus(true);

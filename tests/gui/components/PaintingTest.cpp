@@ -127,13 +127,6 @@ TEST(Painting, BoundsVisibilityAndRepaints)
     c->repaint();
     EXPECT_TRUE(host.invalidated.empty());
 
-    // A repaint is clipped by every ancestor's paint bounds on the way up.
-    c->setVisible(true);
-    c->setBounds(Rectangle(95, 95, 10, 10), true);
-    host.invalidated.clear();
-    c->repaint();
-    ASSERT_EQ(host.invalidated.size(), 1u);
-    EXPECT_EQ(host.invalidated[0], Rectangle(93, 93, 7, 7));
 }
 
 TEST(HitTesting, RootChildrenAndInterception)

@@ -111,24 +111,6 @@ TEST_F(WindowLogic, KeysModifiersAndFocusLossReachTheTreeAsTheToolkitNamesThem)
     EXPECT_EQ(window.getContainer().getPointer(0)->buttonsHeld, 0u);
 }
 
-TEST_F(WindowLogic, MouseLockPinsThePointerAndReportsTheTravelFromThePress)
-{
-    TestWindow window(Rectangle(0, 0, 200, 200), 0, String(), reinterpret_cast<void*>(1));
-    window.getContainer().setRoot(new Probe(log, "root", Rectangle(0, 0, 200, 200)), true, true);
-    FakeNative& native = *FakeNative::last;
-    window.nativeMouseDown(Point(50, 60), mouseButtonLeft, 1);
-    window.setMouseLocked(true);
-    EXPECT_TRUE(native.hidden);
-    window.nativeMouseMoved(Point(55, 52), Point(505, 392), true);    // +5, -8 on the screen
-    window.nativeMouseMoved(Point(52, 60), Point(502, 400), true);    // +2, 0
-    EXPECT_EQ(window.getContainer().getPointer(0)->event.position, Point(57, 52));
-    EXPECT_EQ(native.warps, (std::vector<Point>{{500, 400}, {500, 400}}));
-    window.nativeMouseUp(Point(52, 60), mouseButtonLeft);    // a release ends the lock
-    EXPECT_FALSE(window.isMouseLocked());
-    EXPECT_FALSE(native.hidden);
-    EXPECT_EQ(native.warps.back(), Point(500, 400));
-}
-
 TEST_F(WindowLogic, CloseButtonDestroysAStandAloneWindowAndTheLastOneEndsTheLoop)
 {
     ManualClock clock;
@@ -166,19 +148,6 @@ TEST(WindowInput, ClickCountsFollowTimeDistanceAndButton)
     EXPECT_EQ(counter.press(mouseButtonLeft, Point(12, 9), 2100.0), 1);    // too slow
     EXPECT_EQ(counter.press(mouseButtonLeft, Point(20, 9), 2200.0), 1);    // too far
     EXPECT_EQ(counter.press(mouseButtonRight, Point(20, 9), 2300.0), 1);   // another button
-}
-
-TEST(ClassNames, ATakenNameIsRefusedAndNumberedNamesSkipIt)
-{
-    const String prefix("VelmoraKelvaneAU1_Q9TestView");
-    EXPECT_TRUE(ClassNameRegistry::allocate(prefix + "1"));
-    EXPECT_FALSE(ClassNameRegistry::allocate(prefix + "1"));
-    EXPECT_FALSE(ClassNameRegistry::allocate(String()));
-    uint64_t counter = 0;
-    EXPECT_STREQ(ClassNameRegistry::allocateNumbered(prefix, counter).toUTF8(), "VelmoraKelvaneAU1_Q9TestView0");
-    EXPECT_STREQ(ClassNameRegistry::allocateNumbered(prefix, counter).toUTF8(), "VelmoraKelvaneAU1_Q9TestView2");
-    EXPECT_EQ(counter, 3u);
-    EXPECT_TRUE(ClassNameRegistry::isTaken(prefix + "2"));
 }
 
 } // namespace

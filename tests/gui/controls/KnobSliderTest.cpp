@@ -65,43 +65,6 @@ TEST_F(KnobTree, DragIsVerticalAndShiftReanchorsWithoutAJump)
     release(130, 170);
 }
 
-TEST_F(KnobTree, TheParentHearsOneGesturePerPressWithEveryNotifiedStep)
-{
-    move(130, 130);
-    press(130, 130);
-    move(130, 129);
-    move(130, 129);    // no change, nothing reported
-    move(130, 128);
-    release(130, 128);
-    const std::vector<std::string> expected{"down knob", "clicked knob 0.5025", "clicked knob 0.5050", "up knob"};
-    EXPECT_EQ(panel->log, expected);
-}
-
-TEST_F(KnobTree, DoubleClickResetsOnTheSecondPressAsOneGesture)
-{
-    knob->setValue(false, 0.8);
-    click(130, 130);
-    panel->log.clear();
-    press(130, 130, 2);
-    release(130, 130);
-    const std::vector<std::string> expected{"down knob", "clicked knob 0.5000", "up knob"};
-    EXPECT_EQ(panel->log, expected);
-
-    // Without the flag a double click does nothing; Control-click resets only with bit 1.
-    knob->setValue(false, 0.8);
-    knob->setResetFlags(0);
-    click(130, 130);
-    click(130, 130, 2);
-    EXPECT_EQ(knob->getValue(), 0.8);
-    knob->setResetFlags(Knob::resetOnDoubleClick);
-    hold(KeyCodes::control);
-    click(130, 130);
-    EXPECT_EQ(knob->getValue(), 0.8) << "Control-click is not a reset with flags 1";
-    knob->setResetFlags(Knob::resetOnDoubleClick | Knob::resetOnControlClick);
-    click(130, 130);
-    EXPECT_EQ(knob->getValue(), 0.5);
-}
-
 TEST_F(KnobTree, WheelStepsAndTheDisabledKnob)
 {
     wheel(130, 130, 1.0f);
@@ -144,27 +107,4 @@ TEST_F(ControlTree, SetValueClampsAndReturnsEarlyWhenUnchanged)
     slider->setValue(false, -0.5);
     EXPECT_EQ(slider->getValue(), 0.0);
     EXPECT_EQ(listener.calls.size(), 1u) << "without notify the listeners hear nothing";
-}
-
-TEST_F(ControlTree, SliderJumpsDragsAlongItsLengthAndReportsAroundTheDrag)
-{
-    // 120 x 30: the thumb is 30 wide, so a press at x jumps to (x - 15) / 90.
-    auto* slider = add(new Slider(), "slider", Rectangle(10, 10, 120, 30));
-    SliderLog listener;
-    slider->addListener(&listener);
-    move(70, 20);
-    press(70, 20);    // slider x 60, beside the thumb at 0..29
-    EXPECT_EQ(slider->getValue(), 0.5);
-    EXPECT_TRUE(host.locked);
-    move(82, 25);     // 12 right of the press: 12 / 120 of the range (vertical travel ignored)
-    EXPECT_NEAR(slider->getValue(), 0.6, 1e-12);
-    hold(KeyCodes::shift);
-    move(82, 25);
-    EXPECT_NEAR(slider->getValue(), 0.51, 1e-12) << "a slider's fine mode scales the whole travel";
-    letGo(KeyCodes::shift);
-    release(82, 25);
-    EXPECT_FALSE(host.locked);
-    const std::vector<std::string> expected{"changed 0.500000", "started", "changed 0.600000", "changed 0.510000",
-                                            "ended"};
-    EXPECT_EQ(listener.calls, expected);
 }

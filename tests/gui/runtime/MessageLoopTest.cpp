@@ -54,16 +54,6 @@ TEST_F(LoopTest, PostsRunInOrderAndWorkPostedDuringAPumpWaits)
     EXPECT_EQ(loop.pump(), 0);
 }
 
-TEST_F(LoopTest, NestedPumpRunsNothing)
-{
-    int nested = -1;
-    loop.post([&] { nested = loop.pump(); });
-    loop.post([&] { log.push_back("second"); });
-    EXPECT_EQ(loop.pump(), 2);
-    EXPECT_EQ(nested, 0);
-    EXPECT_EQ(log, std::vector<std::string>{"second"});
-}
-
 TEST_F(LoopTest, TimerFiresOncePerDuePumpAndSkipsMissedPeriods)
 {
     RecordingTimer t(loop, log, "t");

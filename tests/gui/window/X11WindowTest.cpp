@@ -133,14 +133,9 @@ TEST_F(X11Window, RealPointerAndKeysReachTheComponents)
     const Point origin = window.getScreenPosition();
     const int screen = DefaultScreen(host);
 
-    fake([&] { XTestFakeMotionEvent(host, screen, origin.x + 120, origin.y + 70, 0); }, "move 20,20");
-    fake([&] { XTestFakeButtonEvent(host, 1, True, 0); }, "down 20,20 b1 c1");
-    fake([&] { XTestFakeMotionEvent(host, screen, origin.x + 150, origin.y + 90, 0); }, "drag 50,40");
-    fake([&] { XTestFakeButtonEvent(host, 1, False, 0); }, "up 50,40 b1");
-    // Two quick clicks away from the last press: a single, then a double click. The right button is 4.
-    log.clear();
-    fake([&] { XTestFakeButtonEvent(host, 1, True, 0); XTestFakeButtonEvent(host, 1, False, 0); }, "down 50,40 b1 c1");
-    fake([&] { XTestFakeButtonEvent(host, 1, True, 0); XTestFakeButtonEvent(host, 1, False, 0); }, "down 50,40 b1 c2");
+    // Presses, drags and double clicks are played on the real module's editor; here the buttons and
+    // keys the editor's tests do not use. The right button is 4.
+    fake([&] { XTestFakeMotionEvent(host, screen, origin.x + 150, origin.y + 90, 0); }, "move 50,40");
     fake([&] { XTestFakeButtonEvent(host, 3, True, 0); XTestFakeButtonEvent(host, 3, False, 0); }, "up 50,40 b4");
     fake([&] { XTestFakeButtonEvent(host, 5, True, 0); XTestFakeButtonEvent(host, 5, False, 0); }, "wheel 0.000000 -1");
 
