@@ -110,7 +110,7 @@ TEST(AudioPlugin, ListenersAreKeptOnceInOrder)
     EXPECT_EQ(log, expected);
 }
 
-TEST(AudioPlugin, EventAndAutomationBuses)
+TEST(AudioPlugin, EventBusesRefuseRatherThanGrow)
 {
     AudioPlugin::EventBus events(nullptr, "Events");
     const uint8_t msg[3] = {0x80, 1, 2};
@@ -120,13 +120,4 @@ TEST(AudioPlugin, EventAndAutomationBuses)
     ASSERT_NE(events.getEvent(5), nullptr);
     EXPECT_EQ(events.getEvent(5)->samplePosition, 5);
     EXPECT_EQ(events.getEvent(AudioPlugin::EventBus::capacity), nullptr);
-
-    AudioPlugin::AutomationBus automation(nullptr, "Automation");
-    EXPECT_EQ(automation.getValue(4), 0.0);
-    automation.setValue(4, 0.25);
-    automation.setValue(9, 0.5);
-    automation.setValue(4, 0.75);
-    EXPECT_EQ(automation.getNumValues(), 2);
-    EXPECT_EQ(automation.getValue(4), 0.75);
-    EXPECT_EQ(automation.getValue(9), 0.5);
 }

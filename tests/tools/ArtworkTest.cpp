@@ -62,19 +62,6 @@ protected:
 };
 ResourcePack* ArtworkTest::pack = nullptr;
 
-TEST_F(ArtworkTest, EveryEntryTheEditorAsksForIsAnImageOfItsSize)
-{
-    const Image background = pack->getImage("KV.0001.tif");
-    EXPECT_EQ(background.getWidth(), 1500);
-    EXPECT_EQ(background.getHeight(), 350);
-    for (const Control& c : controls) {
-        SCOPED_TRACE(c.entry);
-        const Image strip = pack->getImage(c.entry);
-        EXPECT_EQ(strip.getWidth(), c.w);
-        EXPECT_EQ(strip.getHeight(), c.h * c.frames);
-    }
-}
-
 TEST_F(ArtworkTest, FramesAreCutFromTheBackgroundAndMove)
 {
     const Image background = pack->getImage("KV.0001.tif");

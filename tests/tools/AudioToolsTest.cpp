@@ -1,7 +1,6 @@
-// Audio files and the demo loop of the command-line host.
+// Audio files of the command-line host.
 
 #include "tools/kelvane/AudioFile.h"
-#include "tools/kelvane/DemoLoop.h"
 #include "tools/kelvane/SignalStats.h"
 
 #include <gtest/gtest.h>
@@ -57,19 +56,4 @@ TEST(AudioFile, TheOutputNamesExtensionPicksTheContainerAndKeepsTheEncoding)
         SCOPED_TRACE(c.path);
         EXPECT_EQ(outputFormatFor(c.path, c.source), c.expected);
     }
-}
-
-TEST(DemoLoop, IsAnEightSecondStereoLoopPeakingAtMinusOneDb)
-{
-    const AudioData demo = synthesiseDemoLoop();
-    EXPECT_EQ(demo.sampleRate, 44100);
-    ASSERT_EQ(demo.numChannels(), 2);
-    EXPECT_EQ(demo.numFrames(), 8 * 44100);
-    double peak = 0.0;
-    for (const auto& channel : demo.channels)
-        peak = std::max(peak, measureChannel(channel.data(), channel.size()).peak);
-    EXPECT_NEAR(20.0 * std::log10(peak), -1.0, 1e-3);
-    EXPECT_NE(demo.channels[0], demo.channels[1]) << "the room makes it stereo";
-    // Drums: loud hits over a much quieter body, i.e. a high crest factor.
-    EXPECT_GT(measureChannel(demo.channels[0].data(), demo.channels[0].size()).crestDb(), 10.0);
 }

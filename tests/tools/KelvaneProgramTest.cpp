@@ -75,9 +75,7 @@ TEST_F(KelvaneProgram, TheDemoRenderWritesItsThreeFilesAndSharpensTheDrums)
         EXPECT_TRUE(fs::exists(folder / name));
         EXPECT_GT(fs::file_size(folder / name), 10000u);
     }
-    EXPECT_NE(r.output.find("Attack 60 %"), std::string::npos) << "the plug-in's own text for the demo setting\n" << r.output;
-    EXPECT_NE(r.output.find("Release -60 %"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("Gain -4.50 dB"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Gain -4.50 dB"), std::string::npos) << "the plug-in's own text for the demo setting\n" << r.output;
     EXPECT_NE(r.output.find("real time"), std::string::npos) << r.output;
 
     const AudioData in = read("kelvane-demo-in.wav");

@@ -123,24 +123,6 @@ TEST(PresetCodecParameters, RoundTripIsBitExactAndExact)
     EXPECT_EQ(fx.control->endSetProgramCalls, 1);
 }
 
-TEST(PresetCodecParameters, InexactLoads)
-{
-    OpenedTestEffect fx("Param");
-    VSTPlugIn& p = *fx.plugIn;
-    VSTPresetCodec codec(p);
-
-    Bytes clamped = programRecord("x", {oneAndHalf, 0xBF800000 /* -1 */, half, half});
-    EXPECT_FALSE(codec.loadPresetData(clamped.data(), clamped.size()));
-    EXPECT_EQ(p.getParameter(0), 1.0f);
-    EXPECT_EQ(p.getParameter(1), 0.0f);
-
-    Bytes shortRecord = programRecord("x", {half, half});
-    EXPECT_FALSE(codec.loadPresetData(shortRecord.data(), shortRecord.size()));
-    EXPECT_EQ(p.getParameter(1), 0.5f);
-    EXPECT_EQ(p.getParameter(2), 0.0f) << "parameters past the record's values are set to 0";
-    EXPECT_EQ(p.getParameter(3), 0.0f);
-}
-
 TEST(PresetCodecParameters, BankRecordsFollowEachOtherWhateverTheirLength)
 {
     OpenedTestEffect fx("Param");

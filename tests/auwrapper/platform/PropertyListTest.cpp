@@ -142,16 +142,6 @@ TEST_F(PropertyList, MalformedInputIsRefusedWithAReason)
     }
 }
 
-TEST_F(PropertyList, ValuesAPropertyListCannotHoldAreNotWritten)
-{
-    CFRef<CFURLRef> url(CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp"), kCFURLPOSIXPathStyle, true));
-    const void* nested[] = {CFSTR("fine"), url.get()};
-    CFRef<CFArrayRef> nestedURL(CFArrayCreate(nullptr, nested, 2, &kCFTypeArrayCallBacks));
-    EXPECT_FALSE(CFPropertyListIsValid(nestedURL.get()));
-    EXPECT_EQ(CFPropertyListCreateXMLData(nullptr, nestedURL.get()), nullptr);
-    EXPECT_TRUE(CFPropertyListIsValid(CFSTR("a lone string is a property list")));
-}
-
 TEST_F(PropertyList, FilesAreWrittenAndReadBack)
 {
     TempTree tree;

