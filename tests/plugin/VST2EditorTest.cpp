@@ -64,19 +64,3 @@ TEST(VST2EditorTest, HeldKeysAreTrackedAndRepeatsAreIgnored)
     EXPECT_TRUE(editor.isKeyHeld('a')) << "without shift the letter stays lower case";
     EXPECT_EQ(editor.getEditorFlags(), 264u);
 }
-
-TEST(VST2EditorTest, HostIdleDrivesTheMainRunLoop)
-{
-    ManualClock clock;
-    MessageLoop loop(clock);
-    MessageLoop* previous = MessageLoop::setMain(&loop);
-    VST2EditorBase editor(nullptr, nullptr, nullptr, 264);
-    int ran = 0;
-    loop.post([&ran] { ++ran; });
-    EXPECT_EQ(ran, 0) << "nothing runs until the host idles the editor";
-    editor.idle();
-    EXPECT_EQ(ran, 1);
-    editor.idle();
-    EXPECT_EQ(ran, 1) << "a posted callback runs once";
-    MessageLoop::setMain(previous);
-}

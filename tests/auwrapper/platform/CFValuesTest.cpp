@@ -129,31 +129,6 @@ TEST_F(CFValues, GetCStringRefusesWhatDoesNotFitOrHasNoCode)
     EXPECT_FALSE(CFStringGetCString(note.get(), buffer, 7, kCFStringEncodingMacRoman)) << "Mac Roman has no note";
 }
 
-TEST_F(CFValues, CompareOrdersVersionsNumericallyAndIgnoresCaseWhenAsked)
-{
-    const CFOptionFlags versions = kCFCompareNumerically | kCFCompareCaseInsensitive;
-    const struct {
-        const char* a;
-        const char* b;
-        CFOptionFlags options;
-        CFComparisonResult expected;
-    } cases[] = {
-        {"8.0.9", "8.0.10", versions, kCFCompareLessThan},
-        {"8.0.9", "8.0.10", 0, kCFCompareGreaterThan},
-        {"8.0.01", "8.0.1", versions, kCFCompareEqualTo},
-        {"8.0.1b", "8.0.1A", versions, kCFCompareGreaterThan},
-        {"COM.apple.Logic.pro", "com.apple.logic.pro", kCFCompareCaseInsensitive, kCFCompareEqualTo},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
-        CFRef<CFStringRef> a(createString(c.a));
-        CFRef<CFStringRef> b(createString(c.b));
-        EXPECT_EQ(CFStringCompare(a.get(), b.get(), c.options), c.expected);
-        EXPECT_EQ(CFStringCompare(b.get(), a.get(), c.options), -c.expected);
-    }
-    EXPECT_EQ(CFStringCompare(nullptr, CFSTR("a"), 0), kCFCompareLessThan);
-}
-
 TEST_F(CFValues, NumbersReportWhetherAValueFitsExactly)
 {
     CFRef<CFNumberRef> minusOne(newInt32(-1));

@@ -119,23 +119,6 @@ TEST(Folders, SubfoldersAreFoundOrCreatedWithTheFileSystemsStatus)
     EXPECT_EQ(path, "");
 }
 
-TEST(Folders, ListingShowsVisiblePlainFilesOnly)
-{
-    TempTree tree;
-    ASSERT_TRUE(tree.valid());
-    tree.file("P/Drums.fxb", "b");
-    tree.file("P/Lead.FXP", "p");
-    tree.file("P/.Hidden.fxp", "h");
-    tree.folder("P/Folder.fxb");
-    ASSERT_TRUE(tree.link(tree.path("P/Drums.fxb"), "P/Alias.fxb"));
-    ASSERT_TRUE(tree.link("nowhere", "P/Broken.fxp"));
-    std::vector<std::string> names;
-    EXPECT_EQ(listVisibleFiles(tree.path("P"), names), noErr);
-    EXPECT_EQ(names, (std::vector<std::string>{"Alias.fxb", "Drums.fxb", "Lead.FXP"}));
-    EXPECT_EQ(listVisibleFiles(tree.path("Missing"), names), fnfErr);
-    EXPECT_TRUE(names.empty());
-}
-
 TEST(Folders, WholeFilesAreReadAndWrittenWithoutOverwritingWhenExclusive)
 {
     TempTree tree;

@@ -99,13 +99,3 @@ TEST_F(HostCallback, AHostThatThrowsAnswersZero)
     EXPECT_EQ(call(audioMasterIdle), 0);
     EXPECT_EQ(call(audioMasterVersion), 2300) << "the callback keeps working afterwards";
 }
-
-TEST(HostCallbackWithoutPlugIn, AnswersOnlyTheVersion)
-{
-    AEffect stranger{};
-    for (AEffect* effect : {static_cast<AEffect*>(nullptr), &stranger}) {
-        SCOPED_TRACE(effect == nullptr ? "null effect" : "effect of nobody's");
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterVersion, 0, 0, nullptr, 0.0f), 2300);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 0);
-    }
-}

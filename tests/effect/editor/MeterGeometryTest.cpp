@@ -52,32 +52,6 @@ TEST(NeedleGeometry, AngleAndLength)
     }
 }
 
-TEST(NeedleGeometry, ScaleClassesCutTheTexture)
-{
-    const struct { double sx; int k, thickness, textureWidth; double quadWidth, quadX; const char* what; } cases[] = {
-        {1.0, 2, 2, 6, 12, 307, "design size"},
-        {0.3, 4, 1, 5, 20, 303, "the thin class begins at 4"},
-        {2.0, 1, 4, 8, 8, 309, "double size: a thick line in a narrow quad"},
-        {0.01, 8, 1, 5, 20, 303, "tiny scales stop at 8"},
-    };
-    const Rectangle meter(177, 56, 272, 131);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const int k = scaleClass(c.sx);
-        EXPECT_EQ(k, c.k);
-        const NeedleStyle style = needleStyle(k);
-        EXPECT_EQ(style.thickness, c.thickness);
-        EXPECT_EQ(style.textureWidth, c.textureWidth);
-        const Needle n = needleFor(meter, 0.5f, style);
-        EXPECT_EQ(n.needle.width, c.quadWidth);
-        EXPECT_EQ(n.needle.x, c.quadX);
-        EXPECT_EQ(n.shadow.x, c.quadX + 7);
-    }
-    // Centred in whole units: an odd meter width loses the half unit (129, not 129.5).
-    EXPECT_EQ(needleFor(Rectangle(0, 0, 271, 131), 0.5f, needleStyle(2)).needle.x, 129.0);
-    EXPECT_EQ(needleFor(Rectangle(0, 0, 272, 131), 0.5f, needleStyle(5)).needle.x, 126.0);
-}
-
 TEST(NeedleGeometry, ClipRoundsOutwardOnlyWhenFractional)
 {
     EXPECT_EQ(roundedOutward(toWindow(Rectangle(177, 56, 272, 131), 0.5, 0.5)), Rectangle(88, 28, 137, 66));

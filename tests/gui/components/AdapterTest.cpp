@@ -81,21 +81,3 @@ TEST_F(Scaled, ContentOfTheAdaptersSizeIsDrawnWithoutResampling)
     EXPECT_EQ(pixels[size_t(45) * 220 + 110], Colour(250, 250, 250).getARGB());
     EXPECT_EQ(pixels[size_t(45) * 220 + 109], Colour(10, 200, 30).getARGB());
 }
-
-TEST_F(Scaled, ResizedContentKeepsTheMappingAndTheTickReachesIt)
-{
-    struct Ticker : public Component {
-        int ticks = 0;
-        void update() override { ++ticks; }
-    };
-    auto* ticker = new Ticker();
-    panel->addAndMakeVisible(ticker);
-    outer.broadcastUpdate();
-    EXPECT_EQ(ticker->ticks, 2) << "once when added, once from the outer tick";
-    EXPECT_EQ(adapter->getNestedContainer().getHost(), &host);
-
-    panel->setSize(400, 200);    // now a quarter of the size
-    EXPECT_EQ(adapter->getNestedContainer().getSize(), Point(400, 200));
-    EXPECT_EQ(adapter->getContentImage().getWidth(), 400);
-    EXPECT_EQ(adapter->toContent(Point(60, 25)), Point(240, 100));
-}

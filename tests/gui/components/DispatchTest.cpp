@@ -44,19 +44,6 @@ struct Tree : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Tree, HoverFollowsThePointer)
-{
-    event(mouseEventEntered, 40, 40);
-    event(mouseEventMove, 41, 42);
-    event(mouseEventMove, 110, 20);
-    event(mouseEventExited, 0, 0);
-    const std::vector<std::string> expected{"A enter 30,30", "A move 31,32", "A exit 10,10", "B enter 10,10",
-                                            "B move 10,10", "B exit 10,10"};
-    EXPECT_EQ(log, expected);
-    EXPECT_FALSE(b->isMouseOver());
-    EXPECT_EQ(host.cursors.back(), -1) << "the hovered component's own (empty) cursor was shown";
-}
-
 TEST_F(Tree, ADragLeavingTheComponentStaysWithItUntilRelease)
 {
     event(mouseEventMove, 40, 40);

@@ -56,33 +56,6 @@ TEST(LookAndFeelDrawing, KnobPointerSweeps270DegreesClockwise)
     }
 }
 
-TEST_F(ControlTree, SteppedKnobShowsTheNearestStepAndKeepsItsValue)
-{
-    // Frame i of the strip is grey level i, so the painted pixel names the frame shown.
-    auto* knob = add(new Knob(), "knob", Rectangle(0, 0, 4, 4));
-    knob->setFilmStrip(FilmStrip::render(101, 4, 4,
-                                         [](Painter& p, double position) {
-                                             const auto level = uint8_t(std::lround(position * 100));
-                                             p.fillAll(Colours::grey(level));
-                                         }),
-                       101);
-    knob->setOpaque(true);
-    knob->setSteps(5);
-    std::vector<uint32_t> target(16, 0);
-    const struct {
-        double value;
-        int frame;
-    } cases[] = {{0.3, 25}, {0.37, 25}, {0.38, 50}, {1.0, 100}, {0.0, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        knob->setValue(false, c.value);
-        container.repaintAll();
-        container.paintDirtyRegion(reinterpret_cast<uint8_t*>(target.data()), 4, 4, 16, true);
-        EXPECT_EQ(target[5] & 0xff, uint32_t(c.frame));
-        EXPECT_EQ(knob->getValue(), c.value) << "the value stays continuous";
-    }
-}
-
 TEST(LookAndFeelLifetime, ReplacedDefaultIsDestroyedAndTheFrameworkStopTakesItBeforeTheShutdownObjects)
 {
     static int destroyed = 0;

@@ -105,29 +105,6 @@ TEST_F(LoopTest, PostedWorkRunsBeforeTimersOfTheSamePump)
     EXPECT_EQ(loop.getMillisecondsToNextTimer(), 5.0);
 }
 
-TEST_F(LoopTest, SecondThreadPostsArriveInItsOrderInterleavedWithOurs)
-{
-    constexpr int perThread = 2000;
-    std::vector<int> fromOther, fromUs;
-    std::thread other([&] {
-        for (int i = 0; i < perThread; ++i)
-            loop.post([&fromOther, i] { fromOther.push_back(i); });
-    });
-    for (int i = 0; i < perThread; ++i) {
-        loop.post([&fromUs, i] { fromUs.push_back(i); });
-        if (i % 100 == 0)
-            loop.pump();
-    }
-    other.join();
-    while (loop.pump() > 0) {}
-    ASSERT_EQ(fromOther.size(), size_t(perThread));
-    ASSERT_EQ(fromUs.size(), size_t(perThread));
-    for (int i = 0; i < perThread; ++i) {
-        ASSERT_EQ(fromOther[i], i);
-        ASSERT_EQ(fromUs[i], i);
-    }
-}
-
 TEST_F(LoopTest, DescriptorHandlersRunWhenReadable)
 {
     int fds[2];

@@ -37,25 +37,6 @@ struct Ordered : DeletedAtShutdown {
 
 } // namespace
 
-TEST(ReferenceCountedObject, AtomicCountSurvivesTwoThreads)
-{
-    int deaths = 0;
-    auto* o = new Counted(deaths, true);
-    auto work = [o] {
-        for (int i = 0; i < 100000; ++i) {
-            o->incReferenceCount();
-            o->decReferenceCount();
-        }
-    };
-    std::thread a(work), b(work);
-    a.join();
-    b.join();
-    EXPECT_EQ(deaths, 0);
-    EXPECT_EQ(o->getReferenceCount(), 0);
-    o->decReferenceCount();
-    EXPECT_EQ(deaths, 1);
-}
-
 TEST(DeletedAtShutdown, DeleteAllDestroysNewestFirst)
 {
     shutdownOrder.clear();
