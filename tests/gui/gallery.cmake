@@ -1,5 +1,5 @@
-# The widget gallery in a real window (ctest -L gui): XTest input on its controls, its GL read-back
-# against the painter's own rendering of the same tree, and the program's --screenshot run.
+# The widget gallery in a real window (ctest -L gui): its GL read-back against the painter's own
+# rendering of the same tree.
 file(GLOB tests_gallery_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/gallery/*.cpp)
 if(tests_gallery_sources AND TARGET kelvane_gallery)
     pkg_check_modules(XTST REQUIRED IMPORTED_TARGET xtst)

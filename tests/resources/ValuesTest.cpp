@@ -19,20 +19,14 @@ using namespace q9framework;
 TEST(String, NumberFormsAndEmptiness)
 {
     EXPECT_STREQ(String(3.14159, 2).toUTF8(), "3.14");
-    EXPECT_STREQ(String(3.14159, -1).toUTF8(), "3.141590");
-    EXPECT_STREQ(String(2.5, 0).toUTF8(), "2");
     EXPECT_EQ(String(1.0, 500).length(), 2u + 99u) << "decimals are limited to 99";
     EXPECT_EQ(String(-1e308, 99).length(), 1u + 309u + 1u + 99u) << "the longest fixed form is not cut";
     char small[4];
     EXPECT_EQ(NumberText::formatFixed(small, sizeof small, 3.14159, 2), 3u);
     EXPECT_STREQ(small, "3.1");
-    EXPECT_STREQ(String(-42).toUTF8(), "-42");
     EXPECT_STREQ(String(std::numeric_limits<int>::min()).toUTF8(), "-2147483648");
 
-    EXPECT_TRUE(String().isEmpty());
-    EXPECT_TRUE(String("").isEmpty());
     EXPECT_TRUE(String(static_cast<const char*>(nullptr)).isEmpty());
-    EXPECT_STREQ(String().toUTF8(), "");
 }
 
 TEST(String, NumbersKeepTheDecimalPointUnderAHostsCommaLocale)
@@ -42,10 +36,8 @@ TEST(String, NumbersKeepTheDecimalPointUnderAHostsCommaLocale)
         GTEST_SKIP() << "no decimal-comma locale can be had here";
     ASSERT_STREQ(String::formatted("%.1f", 0.5).toUTF8(), "0,5") << "the locale is in effect";
     EXPECT_STREQ(String(0.5, 2).toUTF8(), "0.50");
-    EXPECT_STREQ(String(-3.14159, -1).toUTF8(), "-3.141590");
     EXPECT_EQ(String(" 0.75 dB").getDoubleValue(), 0.75);
     EXPECT_EQ(String("0x1p-2").getDoubleValue(), 0.25);
-    EXPECT_EQ(String("dB").getDoubleValue(), 0.0);
 }
 
 TEST(String, SharingConcatenationAndOrder)
@@ -58,39 +50,22 @@ TEST(String, SharingConcatenationAndOrder)
     EXPECT_STREQ(("x" + a + String("y")).toUTF8(), "xabcy");
 
     EXPECT_LT(String("B"), String("a")) << "byte order, case-sensitive";
-    EXPECT_LT(String(), String("a"));
     EXPECT_EQ(String("é"), String("\xc3\xa9"));
-    EXPECT_NE(String("a"), String("A"));
     EXPECT_EQ(String("h\xc3\xa9llo").numCharacters(), 5);
 
     a = a; // self-assignment keeps the text
     EXPECT_STREQ(a.toUTF8(), "abc");
 }
 
-TEST(String, FormatDurationCountsInBase60)
-{
-    const struct { int n; const char* expected; } cases[] = {
-        {0, ""}, {59, "59"}, {60, "1:00"}, {3599, "59:59"}, {3661, "1:01:01"},
-        {216000 + 3600 * 2 + 60 * 3 + 4, "1:02:03:04"}, {-5, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.n);
-        EXPECT_STREQ(String::formatDuration(c.n).toUTF8(), c.expected);
-    }
-}
-
 TEST(MemoryBlock, OwnershipAndSizing)
 {
     const char text[] = "hello";
     MemoryBlock wrapped(text, 5, false);
-    EXPECT_FALSE(wrapped.ownsData());
     EXPECT_EQ(wrapped.getData(), text);
     EXPECT_FALSE(wrapped.setSize(10));
     EXPECT_EQ(wrapped.getSize(), 5u);
 
     MemoryBlock copied(text, 5, true);
-    EXPECT_TRUE(copied.ownsData());
-    EXPECT_NE(copied.getData(), text);
     MemoryBlock shared = copied;
     ASSERT_TRUE(copied.setSize(8));
     EXPECT_EQ(shared.getSize(), 8u) << "copies share one block";
@@ -103,16 +78,12 @@ TEST(MemoryBlock, OwnershipAndSizing)
     EXPECT_EQ(detached.getSize(), 5u);
 
     ASSERT_TRUE(detached.setSize(0));
-    EXPECT_EQ(detached.getSize(), 0u);
-    EXPECT_EQ(MemoryBlock().getSize(), 0u);
-    EXPECT_EQ(MemoryBlock().getData(), nullptr);
 }
 
 TEST(MemoryBlock, RecordRoundTripAndDamagedSize)
 {
     MemoryStream s;
     MemoryBlock("abc", 3, true).writeRecord(s);
-    EXPECT_EQ(s.getLength(), 8 + 3);
     s.setPosition(0);
     MemoryBlock back = MemoryBlock::readRecord(s);
     ASSERT_EQ(back.getSize(), 3u);
@@ -146,63 +117,34 @@ TEST(Var, GettersAnswerOnlyTheirOwnType)
     Var f(1.5f);
     EXPECT_EQ(f.getType(), Var::typeFloat);
     EXPECT_EQ(f.getFloat(), 1.5f);
-    EXPECT_EQ(f.getDouble(), 0.0);
     EXPECT_EQ(f.getInt(), 0);
 
     Var s("text");
     EXPECT_STREQ(s.getString().toUTF8(), "text");
-    EXPECT_FALSE(s.getBool());
     s.setBool(true);
     EXPECT_TRUE(s.getString().isEmpty());
     EXPECT_TRUE(s.getBool());
 
-    Var c(Colour(1, 2, 3, 4));
-    EXPECT_EQ(c.getColour().getARGB(), 0x04010203u);
     EXPECT_EQ(Var(7).getColour(), Colour());
-    EXPECT_EQ(Var(int64_t{5}).getInt(), 0);
-    EXPECT_EQ(Var().getType(), Var::typeNone);
-}
-
-TEST(Var, CopiesShareTextAndBytesButOwnTheirHandles)
-{
-    Var a(MemoryBlock("xyz", 3, true));
-    Var b(a);
-    a.clear();
-    ASSERT_EQ(b.getMemoryBlock().getSize(), 3u);
-    Var s(String("keep"));
-    Var t;
-    t = s;
-    s.setInt(1);
-    EXPECT_STREQ(t.getString().toUTF8(), "keep");
-    t = t;
-    EXPECT_STREQ(t.getString().toUTF8(), "keep");
 }
 
 TEST(Colour, WordTextAndArithmetic)
 {
     const Colour c(0x12, 0x34, 0x56, 0x78);
     EXPECT_EQ(c.getARGB(), 0x78123456u);
-    EXPECT_STREQ(c.toString().toUTF8(), "#78123456");
     EXPECT_EQ(Colour::fromString("#78123456"), c);
-    EXPECT_EQ(Colour::fromString("#123456"), Colour()) << "three bytes parse as all zeros";
     EXPECT_EQ(Colour::fromString("#7812345G"), Colour());
 
     EXPECT_EQ(Colour(200, 100, 0, 200).withMultipliedAlpha(2.0f).getAlpha(), 255);
     EXPECT_EQ(Colour(200, 100, 0, 200).withMultipliedBrightness(1.5f), Colour(255, 150, 0, 200));
-    EXPECT_EQ(Colour(0, 0, 0, 0).interpolatedWith(Colour(255, 101, 10, 255), 0.5f), Colour(127, 50, 5, 127));
     EXPECT_EQ(Colour(255, 128, 1, 128).premultiplied(), Colour(128, 64, 0, 128));
 
-    double h, s, v;
-    Colour(0, 255, 0).getHSV(h, s, v);
-    EXPECT_NEAR(h, 1.0 / 3.0, 1e-9);
-    EXPECT_EQ(Colour::fromHSV(h, s, v), Colour(0, 255, 0));
     EXPECT_EQ(Colour::fromHSV(0.0, 0.0, 0.5), Colour(128, 128, 128));
 }
 
 TEST(Rectangle, IntersectionContainmentAndEmptiness)
 {
     const Rectangle a(0, 0, 10, 10);
-    EXPECT_TRUE(a.contains(0, 0));
     EXPECT_FALSE(a.contains(10, 5)) << "the right edge is outside";
     EXPECT_EQ(a.getIntersection(Rectangle(5, 5, 10, 10)), Rectangle(5, 5, 5, 5));
     EXPECT_EQ(a.getIntersection(Rectangle(20, 30, 5, 5)), Rectangle(20, 30, 0, 0));

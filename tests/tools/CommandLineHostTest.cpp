@@ -28,10 +28,3 @@ TEST(CommandLineHost, TransportPlaysFromZeroAt120BpmInFourFour)
     EXPECT_TRUE(host.canDo(plugIn, "sendVstTimeInfo"));
     EXPECT_FALSE(host.canDo(plugIn, "sizeWindow")) << "no editor on the command line";
 }
-
-TEST(HostedPlugin, VersionAndUniqueIdReadAsAHostShowsThem)
-{
-    EXPECT_EQ(kelvane::formatVendorVersion(0x02050300), "2.5.3.0");
-    EXPECT_EQ(kelvane::formatUniqueId(0x4B764C6E), "'KvLn' (0x4B764C6E)");
-    EXPECT_EQ(kelvane::formatUniqueId(0x00410042), "'?A?B' (0x00410042)");
-}

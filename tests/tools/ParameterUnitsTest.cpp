@@ -46,21 +46,3 @@ TEST(ParameterUnits, GainInHundredthsOfADecibelReadsBackAsTyped)
     EXPECT_EQ(normalisedFromGainDb(0.0), 0.5f);
     EXPECT_EQ(normalisedFromGainDb(4.5), 0.75f);
 }
-
-TEST(ParameterUnits, TimeCharactersFallInTheirThirds)
-{
-    const struct {
-        const char* text;
-        bool ok;
-        float value;
-    } cases[] = {{"sharp", true, 0.0f}, {"mid", true, 0.5f}, {"soft", true, 1.0f}, {"Soft", false, 0.0f}, {"", false, 0.0f}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        float v = -1.0f;
-        EXPECT_EQ(normalisedFromTimeCharacter(c.text, v), c.ok);
-        if (c.ok)
-            EXPECT_EQ(v, c.value);
-        else
-            EXPECT_EQ(v, -1.0f) << "a refused text leaves the value alone";
-    }
-}

@@ -44,9 +44,6 @@ TEST_F(PluginLocator, FindsTheExecutableOfABundleOrTakesASharedObject)
     EXPECT_EQ(location.executablePath, so.string()) << "the one named after the bundle, among several";
     EXPECT_EQ(location.bundlePath, (root / "Kelvane.vst").string());
 
-    ASSERT_TRUE(locatePlugin((root / "Kelvane.vst/").string(), location, error)) << error;
-    EXPECT_EQ(location.executablePath, so.string()) << "a trailing slash changes nothing";
-
     ASSERT_TRUE(locatePlugin(so.string(), location, error)) << error;
     EXPECT_EQ(location.bundlePath, (root / "Kelvane.vst").string()) << "a .so inside a bundle knows its bundle";
 
@@ -57,7 +54,6 @@ TEST_F(PluginLocator, FindsTheExecutableOfABundleOrTakesASharedObject)
 
 TEST_F(PluginLocator, RefusesWhatIsNoPlugin)
 {
-    makeFile("Empty.vst/Contents/Info.plist");
     makeFile("Two.vst/Contents/x86_64-linux/A.so");
     makeFile("Two.vst/Contents/x86_64-linux/B.so");
     const fs::path text = makeFile("readme.txt");
@@ -65,10 +61,7 @@ TEST_F(PluginLocator, RefusesWhatIsNoPlugin)
         std::string path;
         std::string error;
     } cases[] = {
-        {(root / "missing.vst").string(), "plug-in '" + (root / "missing.vst").string() + "' does not exist"},
         {text.string(), "plug-in '" + text.string() + "' is neither a bundle directory nor a .so file"},
-        {(root / "Empty.vst").string(),
-         "plug-in '" + (root / "Empty.vst").string() + "' is not a bundle with one executable in Contents/x86_64-linux (no .so found there)"},
         {(root / "Two.vst").string(),
          "plug-in '" + (root / "Two.vst").string() + "' is not a bundle with one executable in Contents/x86_64-linux (several .so files found there)"},
     };

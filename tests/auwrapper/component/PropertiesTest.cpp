@@ -31,13 +31,9 @@ TEST(Properties, InformationTable)
         Boolean writable;
     } cases[] = {
         {0, G, 0, noErr, 8, 1},           {0, I, 0, kAudioUnitErr_InvalidScope, 0, 0},
-        {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {2, I, 0, noErr, 8, 1},
-        {2, 4, 0, kAudioUnitErr_InvalidScope, 0, 0},                       {3, G, 0, noErr, 16, 0},
-        {4, G, 3, noErr, 104, 0},         {4, G, 4, kAudioUnitErr_InvalidElement, 0, 0},
-        {8, O, 0, noErr, 40, 1},          {11, 7, 9, noErr, 4, 0},
-        {16, G, 1, noErr, 8, 0},          {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},
-        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {23, I, 0, noErr, 16, 1},
-        {30, I, 0, noErr, 8, 0},          {33, G, 0, noErr, 24, 0},        {1000, G, 0, noErr, 4, 0},
+        {1, I, 1, kAudioUnitErr_InvalidElement, 0, 0},                     {4, G, 3, noErr, 104, 0},
+        {16, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},                  {11, 7, 9, noErr, 4, 0},
+        {20, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},                   {1000, G, 0, noErr, 4, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("property " + std::to_string(c.id) + " scope " + std::to_string(c.scope) + " element "
@@ -71,27 +67,9 @@ TEST(Properties, ReadingChecksTheBufferAndReportsSizes)
     Float64 rate = 0.0;
     EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_SampleRate, G, 0, &rate, &size), kAudioUnitErr_InvalidPropertyValue);
     EXPECT_EQ(size, 8u) << "the needed size is reported";
-    size = 0;
-    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_SampleRate, G, 0, nullptr, &size), noErr);
-    EXPECT_EQ(size, 8u);
     EXPECT_EQ(f.host().get(kAudioUnitProperty_SampleRate, O, 0, rate), noErr);
     EXPECT_EQ(rate, 44100.0);
 
-    UInt32 count = 9;
-    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementCount, G, 0, count), noErr);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementCount, I, 0, count), noErr);
-    EXPECT_EQ(count, 1u);
-
-    AUChannelInfo channels[4] = {};
-    size = sizeof channels;
-    ASSERT_EQ(f.host().getProperty(kAudioUnitProperty_SupportedNumChannels, G, 0, channels, &size), noErr);
-    ASSERT_EQ(size, 16u);
-    const SInt16 expected[4][2] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(channels[i].inChannels, expected[i][0]) << i;
-        EXPECT_EQ(channels[i].outChannels, expected[i][1]) << i;
-    }
 
     Float64 latency = 0.0;
     EXPECT_EQ(f.host().get(kAudioUnitProperty_Latency, G, 0, latency), noErr);
@@ -106,18 +84,6 @@ TEST(Properties, ReadingChecksTheBufferAndReportsSizes)
     EXPECT_EQ(f.host().get(kAudioUnitProperty_PresentPreset, G, 0, preset), noErr);
     EXPECT_EQ(toStdString(preset.presetName), "Program 1");
     CFRelease(preset.presetName);
-
-    CFStringRef name = nullptr;
-    EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementName, I, 0, name), noErr);
-    EXPECT_EQ(toStdString(name), "In 1");
-    CFRelease(name);
-
-    AudioUnitCocoaViewInfo view{};
-    ASSERT_EQ(f.host().get(kAudioUnitProperty_CocoaUI, G, 0, view), noErr);
-    EXPECT_EQ(pathOf(view.mCocoaAUViewBundleLocation), f.bundlePath());
-    EXPECT_EQ(toStdString(view.mCocoaAUViewClass[0]).rfind("TandrilViewFactory", 0), 0u);
-    CFRelease(view.mCocoaAUViewBundleLocation);
-    CFRelease(view.mCocoaAUViewClass[0]);
 }
 
 TEST(Properties, WritingChecksWritabilityAndSize)
@@ -130,18 +96,6 @@ TEST(Properties, WritingChecksWritabilityAndSize)
 
     EXPECT_EQ(f.host().set(kAudioUnitProperty_BypassEffect, G, 0, UInt32(1)), noErr);
     EXPECT_EQ(f.effectControl().lastBypass, 1);
-    UInt32 bypass = 0;
-    EXPECT_EQ(f.host().get(kAudioUnitProperty_BypassEffect, G, 0, bypass), noErr);
-    EXPECT_EQ(bypass, 1u);
-
-    HostCallbackInfo callbacks{};
-    callbacks.hostUserData = &f;
-    EXPECT_EQ(f.host().setProperty(kAudioUnitProperty_HostCallbacks, G, 0, &callbacks, 8), noErr);
-    HostCallbackInfo readBack{};
-    UInt32 size = 16;
-    EXPECT_EQ(f.host().getProperty(kAudioUnitProperty_HostCallbacks, G, 0, &readBack, &size), noErr);
-    EXPECT_EQ(size, 16u) << "as much as the caller has room for";
-    EXPECT_EQ(readBack.hostUserData, &f);
 }
 
 TEST(Properties, StreamFormatsAndTheMonoAdaptation)
@@ -152,14 +106,12 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
         UInt32 channels;
         OSStatus expected;
     } cases[] = {
-        {"stereo on a stereo bus", nullptr, 2, noErr},
         {"mono on a stereo bus with CanDoMonoIO", nullptr, 1, noErr},
         {"mono on a stereo bus without CanDoMonoIO",
          "<key>AutoConvertPresets</key><false/><key>PresetIsFXB</key><false/>"
          "<key>UpdateNameOnLoad</key><true/><key>CanDoMonoIO</key><false/>",
          1, kAudioUnitErr_FormatNotSupported},
         {"three channels", nullptr, 3, kAudioUnitErr_FormatNotSupported},
-        {"no channels", nullptr, 0, kAudioUnitErr_FormatNotSupported},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,13 +125,6 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
 
     ComponentFixture f;
     ASSERT_EQ(f.open(), noErr);
-    AudioStreamBasicDescription bad = floatFormat(2);
-    bad.mFormatFlags = kAudioFormatFlagIsFloat;   // interleaved
-    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
-    bad = floatFormat(2);
-    bad.mBitsPerChannel = 16;
-    EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, O, 0, bad), kAudioUnitErr_FormatNotSupported);
-
     EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, G, 0, floatFormat(1, 48000.0)), noErr) << "global: the output bus";
     AudioStreamBasicDescription out{};
     EXPECT_EQ(f.host().get(kAudioUnitProperty_StreamFormat, O, 0, out), noErr);
@@ -188,10 +133,6 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
     EXPECT_EQ(f.effectControl().lastSampleRate, 48000.0f);
     EXPECT_EQ(f.host().get(kAudioUnitProperty_StreamFormat, I, 0, out), noErr);
     EXPECT_EQ(out.mChannelsPerFrame, 2u) << "each bus keeps its own channel count";
-
-    f.host().events.clear();
-    EXPECT_EQ(f.host().set(kAudioUnitProperty_SampleRate, I, 0, 48000.0), noErr);
-    EXPECT_TRUE(f.host().events.empty()) << "the same rate again notifies nothing";
 }
 
 TEST(Properties, HostQuirkModesFromTheHostIdentity)
@@ -203,7 +144,6 @@ TEST(Properties, HostQuirkModesFromTheHostIdentity)
     } cases[] = {
         {"com.apple.logic.pro", "7.2.3", 1},      {"com.apple.logic.pro", "8.0.0", 3},
         {"com.apple.logic.pro", "8.0.10", 0},     {"com.apple.garageband", "4.1.2", 2},
-        {"org.ardour.Ardour", "1.0", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.identifier) + " " + c.version);

@@ -123,24 +123,6 @@ TEST(PresetCodecParameters, RoundTripIsBitExactAndExact)
     EXPECT_EQ(fx.control->endSetProgramCalls, 1);
 }
 
-TEST(PresetCodecParameters, InexactLoads)
-{
-    OpenedTestEffect fx("Param");
-    VSTPlugIn& p = *fx.plugIn;
-    VSTPresetCodec codec(p);
-
-    Bytes clamped = programRecord("x", {oneAndHalf, 0xBF800000 /* -1 */, half, half});
-    EXPECT_FALSE(codec.loadPresetData(clamped.data(), clamped.size()));
-    EXPECT_EQ(p.getParameter(0), 1.0f);
-    EXPECT_EQ(p.getParameter(1), 0.0f);
-
-    Bytes shortRecord = programRecord("x", {half, half});
-    EXPECT_FALSE(codec.loadPresetData(shortRecord.data(), shortRecord.size()));
-    EXPECT_EQ(p.getParameter(1), 0.5f);
-    EXPECT_EQ(p.getParameter(2), 0.0f) << "parameters past the record's values are set to 0";
-    EXPECT_EQ(p.getParameter(3), 0.0f);
-}
-
 TEST(PresetCodecParameters, BankRecordsFollowEachOtherWhateverTheirLength)
 {
     OpenedTestEffect fx("Param");
@@ -178,27 +160,10 @@ TEST(PresetCodecParameters, MalformedImagesAreRefusedWithTheirMessages)
 {
     OpenedTestEffect fx("Param");
     VSTPresetCodec codec(*fx.plugIn);
-    const Bytes good = programRecord("x", {half, half, half, half});
-    const std::string invalid = "Invalid format of FXP / FXB data";
-    struct Case {
-        const char* what;
-        std::function<void(Bytes&)> damage;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"wrong chunk magic", [](Bytes& b) { b[0] = 'X'; }, invalid},
-        {"huge size", [](Bytes& b) { setWord(b, 4, 0xFFFFFFFFu); }, invalid},
-        {"program version 2", [](Bytes& b) { setWord(b, 12, 2); }, invalid},
-        {"another effect", [](Bytes& b) { b[19] = 'x'; }, invalid},
-        {"header cut", [](Bytes& b) { b.resize(22); }, "End of file error"},
-        {"count larger than the data", [](Bytes& b) { setWord(b, 24, 1000); }, "End of file error"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Bytes b = good;
-        c.damage(b);
-        EXPECT_EQ(messageOf([&] { codec.loadPresetData(b.data(), b.size()); }), c.message);
-    }
+    Bytes otherEffect = programRecord("x", {half, half, half, half});
+    otherEffect[19] = 'x';
+    EXPECT_EQ(messageOf([&] { codec.loadPresetData(otherEffect.data(), otherEffect.size()); }),
+              "Invalid format of FXP / FXB data");
     EXPECT_THROW(codec.loadPresetData(nullptr, 0), EOFException);
     EXPECT_EQ(fx.control->beginSetProgramCalls, fx.control->endSetProgramCalls) << "every begin has its end";
 }
@@ -254,8 +219,4 @@ TEST(PresetCodecChunks, LoadPassesTheChunkAndTheName)
     setWord(program, 56, static_cast<uint32_t>(program.size()));   // chunk size past the end
     EXPECT_EQ(messageOf([&] { VSTPresetCodec(p).loadPresetData(program.data(), program.size()); }),
               "Unexpected end of file in FXP / FXB data");
-    Bytes longBank = bank;
-    setWord(longBank, 156, 0x7FFFFFF0u);
-    EXPECT_EQ(messageOf([&] { VSTPresetCodec(p).loadPresetData(longBank.data(), longBank.size()); }),
-              "Unexpected end of file in FXB data");
 }

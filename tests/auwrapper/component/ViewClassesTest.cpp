@@ -26,16 +26,6 @@ TEST(ViewClasses, NamesAreNumberedPastTakenOnesAndDistinct)
     EXPECT_EQ(next.view, "TandrilView7f003");
 }
 
-TEST(ViewClasses, HostClassTableRefusesATakenName)
-{
-    static const AUCocoaViewFactoryClass first = {sizeof(AUCocoaViewFactoryClass), "TandrilViewFactoryTestTaken", nullptr,
-                                                  nullptr, nullptr};
-    static const AUCocoaViewFactoryClass second = first;
-    EXPECT_EQ(kelvane::AUHostInstance::registerViewFactoryClass(&first), noErr);
-    EXPECT_NE(kelvane::AUHostInstance::registerViewFactoryClass(&second), noErr);
-    EXPECT_EQ(kelvane::AUHostInstance::findViewFactoryClass("TandrilViewFactoryTestTaken"), &first);
-}
-
 TEST(ViewClasses, ComponentsShareTheClassesAndAViewNeedsAParent)
 {
     ComponentFixture a, b;

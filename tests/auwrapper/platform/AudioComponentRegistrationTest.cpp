@@ -52,16 +52,3 @@ TEST(AudioComponentRegistration, ReadsEachWellFormedEntryAndSkipsTheRest)
     EXPECT_EQ(kelvane.factoryFunction, "TandrilEntry");
     EXPECT_EQ(stringFromFourCharCode(kelvane.description.componentSubType), "KvLn");
 }
-
-TEST(AudioComponentRegistration, ABundleWithoutTheArrayRegistersNothing)
-{
-    TempTree tree;
-    ASSERT_TRUE(tree.valid());
-    tree.file("A.vst/Contents/Info.plist", "<plist version=\"1.0\"><dict><key>AudioComponents</key><dict/></dict></plist>");
-    tree.folder("B.vst/Contents");
-    std::vector<AudioComponentRegistration> components(3);
-    EXPECT_FALSE(readAudioComponents(Bundle::fromPath(tree.path("A.vst")), components)) << "a dictionary, not an array";
-    EXPECT_TRUE(components.empty());
-    EXPECT_FALSE(readAudioComponents(Bundle::fromPath(tree.path("B.vst")), components)) << "no Info.plist";
-    EXPECT_FALSE(readAudioComponents(Bundle(), components));
-}

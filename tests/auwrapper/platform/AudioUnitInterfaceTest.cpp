@@ -1,6 +1,5 @@
 // The interface header's layouts are pinned by its own static_asserts; compiling this file checks them
-// in a test build too. What is tested here is how the records are used across the entry: the
-// argument slots of a component call, and the four-character codes as presets store them.
+// in a test build too. What is tested here is the four-character codes as presets store them.
 
 #include "auwrapper/platform/AudioUnitInterface.h"
 
@@ -13,39 +12,6 @@
 // not become ambiguous with it.
 using namespace q9framework::cf;
 static_assert(sizeof(Boolean) == 1 && sizeof(CFIndex) == 8, "no ambiguity with the value layer's scalars");
-
-namespace {
-
-// A parameter block as a host builds it: the instance in slot 0, the arguments after it.
-std::vector<long> parameterBlock(SInt16 what, std::initializer_list<long> slots)
-{
-    std::vector<long> block(1 + slots.size());
-    auto* header = reinterpret_cast<ComponentParameters*>(block.data());
-    header->flags = 0;
-    header->paramSize = static_cast<UInt8>(slots.size() * sizeof(long));
-    header->what = what;
-    std::memcpy(header->params, slots.begin(), slots.size() * sizeof(long));
-    return block;
-}
-
-} // namespace
-
-TEST(AudioUnitInterface, ArgumentsOfAComponentCallStandOneToASlotAfterTheInstance)
-{
-    ComponentInstanceRecord record {};
-    UInt32 size = 40;
-    AudioStreamBasicDescription format {};
-    auto block = parameterBlock(kAudioUnitGetPropertySelect,
-                                {reinterpret_cast<long>(&record), kAudioUnitProperty_StreamFormat,
-                                 kAudioUnitScope_Output, 0, reinterpret_cast<long>(&format), reinterpret_cast<long>(&size)});
-    const auto* params = reinterpret_cast<const ComponentParameters*>(block.data());
-    EXPECT_EQ(params->what, 4);
-    EXPECT_EQ(params->paramSize, 48);
-    EXPECT_EQ(reinterpret_cast<AudioUnit>(params->params[0]), &record);
-    EXPECT_EQ(static_cast<AudioUnitPropertyID>(params->params[1]), kAudioUnitProperty_StreamFormat);
-    EXPECT_EQ(static_cast<AudioUnitScope>(params->params[2]), kAudioUnitScope_Output);
-    EXPECT_EQ(reinterpret_cast<UInt32*>(params->params[5]), &size);
-}
 
 TEST(AudioUnitInterface, FourCharacterCodesReadBigEndianAndPrintSignedInPresets)
 {
@@ -63,17 +29,4 @@ TEST(AudioUnitInterface, FourCharacterCodesReadBigEndianAndPrintSignedInPresets)
     EXPECT_EQ(kAudioUnitType_Effect, fourCharCode("aufx"));
     EXPECT_EQ(badComponentSelector, -2147450878);
     EXPECT_EQ(badComponentInstance, -2147450879);
-}
-
-TEST(AudioUnitInterface, BufferListsGrowBySixteenBytesPerBuffer)
-{
-    // Hosts allocate 8 + 16 n bytes for n buffers; the second buffer must land right after the first.
-    alignas(AudioBufferList) unsigned char storage[8 + 16 * 2] = {};
-    auto* list = reinterpret_cast<AudioBufferList*>(storage);
-    list->mNumberBuffers = 2;
-    float left[4], right[4];
-    list->mBuffers[0] = {1, sizeof(left), left};
-    AudioBuffer second {1, sizeof(right), right};
-    std::memcpy(storage + 8 + 16, &second, sizeof(second));
-    EXPECT_EQ((&list->mBuffers[0])[1].mData, static_cast<void*>(right));
 }

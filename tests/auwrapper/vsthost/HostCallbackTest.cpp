@@ -51,18 +51,10 @@ TEST_F(HostCallback, EveryOpcodeAnswersAsTheTableSays)
         {audioMasterAutomate, 3, 0, nullptr, 0.75f, 0, "automate", 3, 0},
         {audioMasterVersion, 0, 0, nullptr, 0, 2300, "", 0, 0},
         {audioMasterCurrentId, 0, 0, nullptr, 0, 0x54657374, "", 0, 0},     // "Test"
-        {audioMasterIdle, 0, 0, nullptr, 0, 0, "idle", 0, 0},
-        {audioMasterPinConnected, 1, 1, nullptr, 0, 0, "isPinConnected", 1, 1},
-        {audioMasterWantMidi, 0, 1, nullptr, 0, 1, "", 0, 0},
         {audioMasterSizeWindow, 640, 480, nullptr, 0, 1, "sizeWindow", 640, 480},
-        {audioMasterGetSampleRate, 0, 0, nullptr, 0, 44100, "", 0, 0},
         {audioMasterGetVendorString, 0, 0, text, 0, 1, "getVendorString", 0, 0},
-        {audioMasterGetVendorVersion, 0, 0, nullptr, 0, 0x10203, "getVendorVersion", 0, 0},
         {audioMasterCanDo, 0, 0, const_cast<char*>("sizeWindow"), 0, 1, "canDo", 0, 0},
         {audioMasterCanDo, 0, 0, const_cast<char*>("sendVstMidiEventFlagIsRealtime"), 0, 0, "canDo", 0, 0},
-        {audioMasterUpdateDisplay, 0, 0, nullptr, 0, 1, "updateDisplay", 0, 0},
-        {audioMasterBeginEdit, 5, 0, nullptr, 0, 1, "beginEdit", 5, 0},
-        {audioMasterProcessEvents, 0, 0, nullptr, 0, 0, "", 0, 0},
         {1000, 0, 0, nullptr, 0, 0, "", 0, 0},
     };
     for (const auto& c : cases) {
@@ -101,36 +93,9 @@ TEST_F(HostCallback, PinConnectedAnswersZeroForAConnectedPin)
     EXPECT_EQ(host.last()->a, 0) << "value 0 asks about an input";
 }
 
-TEST_F(HostCallback, TheSampleRateIsRoundedHalfUp)
-{
-    const struct {
-        float rate;
-        VstIntPtr expected;
-    } cases[] = {{44100.0f, 44100}, {44100.49f, 44100}, {44100.5f, 44101}, {0.4f, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.rate);
-        plugIn->setSampleRate(c.rate);
-        EXPECT_EQ(call(audioMasterGetSampleRate), c.expected);
-    }
-    plugIn->setBlockSize(333);
-    EXPECT_EQ(call(audioMasterGetBlockSize), 333);
-}
-
 TEST_F(HostCallback, AHostThatThrowsAnswersZero)
 {
     host.throwOnIdle = true;
     EXPECT_EQ(call(audioMasterIdle), 0);
     EXPECT_EQ(call(audioMasterVersion), 2300) << "the callback keeps working afterwards";
-}
-
-TEST(HostCallbackWithoutPlugIn, AnswersOnlyTheVersion)
-{
-    AEffect stranger{};
-    for (AEffect* effect : {static_cast<AEffect*>(nullptr), &stranger}) {
-        SCOPED_TRACE(effect == nullptr ? "null effect" : "effect of nobody's");
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterVersion, 0, 0, nullptr, 0.0f), 2300);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterCurrentId, 0, 0, nullptr, 0.0f), 0);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 0);
-        EXPECT_EQ(VSTPlugIn::hostCallback(effect, audioMasterWantMidi, 0, 1, nullptr, 0.0f), 0);
-    }
 }

@@ -35,10 +35,6 @@ struct Scaled : public ::testing::Test {
     }
     void paint() { outer.paintDirtyRegion(reinterpret_cast<uint8_t*>(pixels.data()), 120, 60, 120 * 4, true); }
     uint32_t at(int x, int y) const { return pixels[size_t(y) * 120 + size_t(x)]; }
-    void event(MouseEventType type, int x, int y, uint32_t button = 0)
-    {
-        outer.dispatchPointerEvent(0, type, Point(x, y), button, 1, 0.0f, 0.0f);
-    }
 };
 
 bool near(uint32_t pixel, Colour c)
@@ -50,23 +46,6 @@ bool near(uint32_t pixel, Colour c)
 }
 
 } // namespace
-
-TEST_F(Scaled, PointerEventsReachTheContentThroughTheScale)
-{
-    // Window (70, 30) is adapter (60, 25), content (120, 50): inside the knob at (20, 10).
-    event(mouseEventMove, 70, 30);
-    event(mouseEventDown, 70, 30, mouseButtonRight);
-    event(mouseEventMove, 71, 31);
-    event(mouseEventUp, 71, 31, mouseButtonRight);
-    const std::vector<std::string> expected{"knob enter 20,10", "knob move 20,10", "knob down 20,10",
-                                            "knob drag 22,12", "knob up 22,12"};
-    std::vector<std::string> knobLog;
-    for (const auto& line : log)
-        if (line.rfind("knob", 0) == 0)
-            knobLog.push_back(line);
-    EXPECT_EQ(knobLog, expected) << "a right press reaches the content as the primary button";
-    EXPECT_FALSE(knob->isMouseButtonDown());
-}
 
 TEST_F(Scaled, ContentRepaintsBecomeAdapterRepaintsThroughTheScale)
 {
@@ -101,22 +80,4 @@ TEST_F(Scaled, ContentOfTheAdaptersSizeIsDrawnWithoutResampling)
                 << x << "," << y;
     EXPECT_EQ(pixels[size_t(45) * 220 + 110], Colour(250, 250, 250).getARGB());
     EXPECT_EQ(pixels[size_t(45) * 220 + 109], Colour(10, 200, 30).getARGB());
-}
-
-TEST_F(Scaled, ResizedContentKeepsTheMappingAndTheTickReachesIt)
-{
-    struct Ticker : public Component {
-        int ticks = 0;
-        void update() override { ++ticks; }
-    };
-    auto* ticker = new Ticker();
-    panel->addAndMakeVisible(ticker);
-    outer.broadcastUpdate();
-    EXPECT_EQ(ticker->ticks, 2) << "once when added, once from the outer tick";
-    EXPECT_EQ(adapter->getNestedContainer().getHost(), &host);
-
-    panel->setSize(400, 200);    // now a quarter of the size
-    EXPECT_EQ(adapter->getNestedContainer().getSize(), Point(400, 200));
-    EXPECT_EQ(adapter->getContentImage().getWidth(), 400);
-    EXPECT_EQ(adapter->toContent(Point(60, 25)), Point(240, 100));
 }

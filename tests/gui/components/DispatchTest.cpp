@@ -44,19 +44,6 @@ struct Tree : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Tree, HoverFollowsThePointer)
-{
-    event(mouseEventEntered, 40, 40);
-    event(mouseEventMove, 41, 42);
-    event(mouseEventMove, 110, 20);
-    event(mouseEventExited, 0, 0);
-    const std::vector<std::string> expected{"A enter 30,30", "A move 31,32", "A exit 10,10", "B enter 10,10",
-                                            "B move 10,10", "B exit 10,10"};
-    EXPECT_EQ(log, expected);
-    EXPECT_FALSE(b->isMouseOver());
-    EXPECT_EQ(host.cursors.back(), -1) << "the hovered component's own (empty) cursor was shown";
-}
-
 TEST_F(Tree, ADragLeavingTheComponentStaysWithItUntilRelease)
 {
     event(mouseEventMove, 40, 40);
@@ -72,23 +59,6 @@ TEST_F(Tree, ADragLeavingTheComponentStaysWithItUntilRelease)
     EXPECT_EQ(log, expected);
     EXPECT_FALSE(a->isMouseButtonDown());
     EXPECT_EQ(container.getPointer(0)->hovered, b);
-}
-
-TEST_F(Tree, PressesOfAHeldButtonCountOnlyAsDoubleClicks)
-{
-    event(mouseEventMove, 40, 40);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 1);
-    EXPECT_EQ(only("A down").size(), 1u);
-    event(mouseEventDown, 40, 40, mouseButtonLeft, 2);
-    EXPECT_EQ(only("A down").size(), 2u);
-    EXPECT_EQ(container.getPointer(0)->event.clickCount, 2);
-    event(mouseEventDown, 40, 40, mouseButtonRight, 1);    // another button joins the sequence
-    EXPECT_EQ(container.getPointer(0)->event.button, uint32_t(mouseButtonRight));
-    event(mouseEventUp, 40, 40, mouseButtonLeft);
-    EXPECT_TRUE(a->isMouseButtonDown()) << "the right button is still held";
-    event(mouseEventUp, 40, 40, mouseButtonRight);
-    EXPECT_EQ(container.getPointer(0)->buttonsHeld, 0u);
 }
 
 TEST_F(Tree, RemovingThePressedComponentMidDragForgetsIt)
@@ -115,24 +85,6 @@ TEST_F(Tree, WheelBubblesUpUntilConsumed)
     EXPECT_TRUE(only("root wheel").empty());
 }
 
-TEST_F(Tree, FocusMovesWithTabAndWraps)
-{
-    a->setWantsKeyboardFocus(true);
-    b->setWantsKeyboardFocus(true);
-    EXPECT_FALSE(container.keyDown(KeyCodes::tab, 0)) << "nobody has the focus to offer Tab to";
-    container.moveFocusToNext();
-    EXPECT_EQ(container.getFocus(), a);
-    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
-    EXPECT_EQ(container.getFocus(), b);
-    container.keyUp(KeyCodes::tab, 0);
-    EXPECT_TRUE(container.keyDown(KeyCodes::tab, 0));
-    EXPECT_EQ(container.getFocus(), a) << "wraps to the first";
-    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-              (std::vector<std::string>{"B key 9", "B focusLost", "A focusGained"}));
-    a->giveAwayFocus();
-    EXPECT_EQ(container.getFocus(), nullptr);
-}
-
 TEST_F(Tree, KeysReachTheFocusedComponentThenItsAncestors)
 {
     a1->setWantsKeyboardFocus(true);
@@ -150,28 +102,6 @@ TEST_F(Tree, KeysReachTheFocusedComponentThenItsAncestors)
     // Removing the focused component takes the focus away.
     a->removeChild(0, true);
     EXPECT_EQ(container.getFocus(), nullptr);
-}
-
-TEST_F(Tree, DragAndDropShowsAcceptanceAndDropsOnTheTarget)
-{
-    b->dragTarget = true;
-    event(mouseEventMove, 20, 20);
-    event(mouseEventDown, 20, 20, mouseButtonLeft);
-    a->startDragging(7, Mouse::Cursor(cursorClosedHand));
-    EXPECT_EQ(host.cursors.back(), int(cursorClosedHand));
-    event(mouseEventMove, 120, 30);
-    EXPECT_EQ(host.cursors.back(), int(cursorDragCopy));
-    event(mouseEventUp, 125, 35, mouseButtonLeft);
-    EXPECT_EQ(only("B dropped"), std::vector<std::string>{"B dropped A 7 at 25,25"});
-    EXPECT_FALSE(container.isDragging());
-
-    // A payload the target does not want: refused cursor, and no drop.
-    event(mouseEventDown, 125, 35, mouseButtonLeft);
-    b->startDragging(8, Mouse::Cursor());
-    event(mouseEventMove, 126, 35);
-    EXPECT_EQ(host.cursors.back(), int(cursorDragRefused));
-    event(mouseEventUp, 126, 35, mouseButtonLeft);
-    EXPECT_EQ(only("B dropped").size(), 1u);
 }
 
 TEST_F(Tree, ListenersMayRemoveThemselvesAndOthersDuringANotification)
@@ -200,20 +130,4 @@ TEST_F(Tree, ListenersMayRemoveThemselvesAndOthersDuringANotification)
     EXPECT_EQ(first.moves, 1);
     EXPECT_FALSE(a->removeListener(&first));
     EXPECT_TRUE(a->removeListener(&third));    // it goes before the component does
-}
-
-TEST_F(Tree, ScrollingMovesPaintedPixelsInsteadOfRepainting)
-{
-    container.setListener(&host);
-    container.clearRegions();
-    a->setClipsChildren(true);
-    auto* content = new Probe(log, "content", {0, 0, 50, 200});
-    a->addChild(content);
-    container.clearRegions();
-    host.invalidated.clear();
-    content->setTopLeftPosition({0, -10});    // scroll the content up by 10 inside A
-    // The visible part of A (10,10,50,50) keeps 40 rows moved up; the 10 exposed rows are repainted.
-    EXPECT_EQ(host.moves, std::vector<std::string>{"10,20,50,40>10,10,50,40"});
-    RectangleList dirty = container.getDirtyRegion();
-    EXPECT_EQ(dirty.getBounds(), Rectangle(10, 50, 50, 10));
 }

@@ -71,40 +71,6 @@ TEST(Painting, DirtyRegionsAndOpaqueCulling)
     EXPECT_EQ(log, (std::vector<std::string>{"A paint 30,30,5,5", "B paint 30,30,5,5"}));
 }
 
-TEST(Painting, AlwaysOnTopComesInTheSecondPassWithItsChildren)
-{
-    std::vector<std::string> log;
-    ComponentsContainer container(nullptr);
-    auto* root = new Probe(log, "root", {0, 0, 100, 100});
-    auto* a = new Probe(log, "A", {0, 0, 50, 50});
-    auto* top = new Probe(log, "top", {0, 0, 20, 20});
-    auto* inner = new Probe(log, "inner", {0, 0, 10, 10});
-    auto* b = new Probe(log, "B", {0, 0, 60, 60});
-    root->addChild(a);
-    a->addChild(top);
-    top->addChild(inner);
-    root->addChild(b);
-    const uint32_t before = top->getFlags();
-    top->setAlwaysOnTop(true);
-    container.setRoot(root, true, true);
-    container.setSize(100, 100);
-    container.clearRegions();
-    log.clear();
-
-    Frame frame;
-    container.invalidate(Rectangle(0, 0, 5, 5));
-    frame.paint(container);
-    // After everything else, B included: the always-on-top component, then its child right after it.
-    ASSERT_GE(log.size(), 5u);
-    EXPECT_EQ(log[0], "root paint 0,0,5,5");
-    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-              (std::vector<std::string>{"B paint 0,0,5,5", "top paint 0,0,5,5", "inner paint 0,0,5,5"}));
-    EXPECT_EQ(only(log, "top").size(), 1u);
-
-    top->setAlwaysOnTop(false);
-    EXPECT_EQ(top->getFlags(), before) << "only the always-on-top bit changes";
-}
-
 TEST(Painting, ClippingParentsCullAndClipTheirChildren)
 {
     std::vector<std::string> log;
@@ -161,35 +127,6 @@ TEST(Painting, BoundsVisibilityAndRepaints)
     c->repaint();
     EXPECT_TRUE(host.invalidated.empty());
 
-    // A repaint is clipped by every ancestor's paint bounds on the way up.
-    c->setVisible(true);
-    c->setBounds(Rectangle(95, 95, 10, 10), true);
-    host.invalidated.clear();
-    c->repaint();
-    ASSERT_EQ(host.invalidated.size(), 1u);
-    EXPECT_EQ(host.invalidated[0], Rectangle(93, 93, 7, 7));
-}
-
-TEST(Painting, CachedPaintingPaintsOnceUntilMarkedStale)
-{
-    std::vector<std::string> log;
-    ComponentsContainer container(nullptr);
-    auto* root = new Probe(log, "root", {0, 0, 100, 100});
-    auto* cached = new Probe(log, "cached", {20, 20, 10, 10}, red);
-    cached->setCachedPainting(true);
-    root->addChild(cached);
-    container.setRoot(root, true, true);
-    container.setSize(100, 100);
-    Frame frame;
-    frame.paint(container);
-    cached->repaint();
-    frame.paint(container);
-    EXPECT_EQ(only(log, "cached paint").size(), 1u) << "the second frame draws the cache";
-    EXPECT_EQ(frame.at(25, 25), red.getARGB());
-    cached->markCacheStale();
-    cached->repaint();
-    frame.paint(container);
-    EXPECT_EQ(only(log, "cached paint").size(), 2u);
 }
 
 TEST(HitTesting, RootChildrenAndInterception)

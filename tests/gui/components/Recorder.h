@@ -64,16 +64,8 @@ public:
         log.push_back(label + " key " + std::to_string(k.keyCode));
         return consumesKey == k.keyCode || Component::keyPressed(k);
     }
-    bool isDragTarget() override { return dragTarget; }
-    bool isInterestedInDrag(Component*, Component*, uint64_t payload, Point) override { return payload == 7; }
-    void itemDropped(Component* source, Component*, uint64_t payload, Point local) override
-    {
-        log.push_back(label + " dropped " + source->getName().toUTF8() + " " + std::to_string(payload) + " at "
-                      + std::to_string(local.x) + "," + std::to_string(local.y));
-    }
 
     bool consumesWheel = false;
-    bool dragTarget = false;
     KeyCode consumesKey = -1;
 
 private:

@@ -1,8 +1,6 @@
 #include "ControlTree.h"
 
-#include "framework/core/MessageLoop.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/FilmStrip.h"
 #include "framework/gui/ToggleButton.h"
 
 using namespace q9test;
@@ -56,26 +54,6 @@ TEST_F(ControlTree, RadioGroupKeepsOneOnAndSwitchesTheOthersOffQuietly)
     const std::vector<std::string> expected{"down a", "clicked a 1.0000", "up a", "down b", "clicked b 1.0000",
                                             "up b", "down b", "up b"};
     EXPECT_EQ(panel->log, expected);
-
-    // Outside a group a click toggles both ways; a disabled toggle ignores it.
-    click(210, 20);
-    EXPECT_FALSE(loner->getState());
-    loner->setEnabled(false);
-    click(210, 20);
-    EXPECT_FALSE(loner->getState());
-    t[2]->setValue(true, 0.5);
-    EXPECT_TRUE(t[2]->getState() && !t[1]->getState());
-}
-
-TEST_F(ControlTree, ToggleStripShowsFirstFrameOffAndLastFrameOn)
-{
-    auto* toggle = add(new ToggleButton(), "bypass", Rectangle(0, 0, 20, 10));
-    toggle->setFilmStrip(FilmStrip::render(101, 20, 10, [](Painter&, double) {}), 101);
-    EXPECT_EQ(toggle->getFrameIndex(), 0);
-    toggle->setState(true, false);
-    EXPECT_EQ(toggle->getFrameIndex(), 100);
-    toggle->setState(false, false);
-    EXPECT_EQ(toggle->getFrameIndex(), 0);
 }
 
 TEST_F(ControlTree, ButtonClickCountsOnlyWhenReleasedOverIt)
@@ -95,13 +73,6 @@ TEST_F(ControlTree, ButtonClickCountsOnlyWhenReleasedOverIt)
     log.calls.clear();
     click(20, 20);
     EXPECT_EQ(log.calls, "pcr");
-    button->setTriggerOnPress(true);
-    log.calls.clear();
-    move(20, 20);
-    press(20, 20);
-    EXPECT_EQ(log.calls, "pc") << "the click at the press";
-    release(200, 200);
-    EXPECT_EQ(log.calls, "pcr");
 }
 
 TEST_F(ControlTree, ListenersMayLeaveDuringTheirNotification)
@@ -115,52 +86,4 @@ TEST_F(ControlTree, ListenersMayLeaveDuringTheirNotification)
     click(20, 20);
     EXPECT_EQ(leaving.calls, "pc") << "gone before the release";
     EXPECT_EQ(staying.calls, "pcrpcr") << "the listener after the one that left is still called";
-}
-
-TEST(ButtonAsync, ClicksArriveThroughTheLoopToTheListenersOfTheClick)
-{
-    ManualClock clock;
-    MessageLoop loop(clock);
-    MessageLoop* const previous = MessageLoop::setMain(&loop);
-    {
-        LockHost host;
-        ComponentsContainer container(&host);
-        auto* button = new Button("Close");
-        button->setBounds(Rectangle(0, 0, 50, 20), false);
-        container.setRoot(button, true, true);
-        container.setSize(50, 20);
-        button->setAsyncNotify(true);
-        ButtonLog early, late;
-        button->addListener(&early);
-        auto clickIt = [&] {
-            container.dispatchPointerEvent(0, mouseEventDown, Point(5, 5), mouseButtonLeft, 1, 0.0f, 0.0f);
-            container.dispatchPointerEvent(0, mouseEventUp, Point(5, 5), mouseButtonLeft, 0, 0.0f, 0.0f);
-        };
-        clickIt();
-        EXPECT_EQ(early.calls, "pr") << "nothing clicked inside the mouse handling";
-        button->removeListener(&early);
-        button->addListener(&late);
-        loop.pump();
-        EXPECT_EQ(early.calls, "prc") << "the listeners of the click hear it";
-        EXPECT_EQ(late.calls, "");
-
-        // A listener may destroy the button from its click; a click still queued then goes nowhere.
-        struct Destroyer : public Button::Listener {
-            ComponentsContainer* container = nullptr;
-            int clicks = 0;
-            void buttonClicked(Button&) override
-            {
-                ++clicks;
-                container->setRoot(nullptr, false, true);
-            }
-        } destroyer;
-        destroyer.container = &container;
-        button->addListener(&destroyer);
-        clickIt();
-        clickIt();
-        loop.pump();
-        EXPECT_EQ(destroyer.clicks, 1);
-        EXPECT_EQ(late.calls, "prprc") << "called before the destroyer, not after";
-    }
-    MessageLoop::setMain(previous);
 }

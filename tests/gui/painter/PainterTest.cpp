@@ -127,11 +127,8 @@ TEST(PainterClipTest, NothingOutsideTheClipOrTheTargetIsTouched)
         Rectangle expectedArea;
         const char* what;
     } cases[] = {
-        {{0, 0}, {0, 0, 8, 6}, false, {-5, -5, 100, 100}, {0, 0, 8, 6}, "fill larger than the target"},
-        {{0, 0}, {-10, -10, 100, 100}, false, {-5, -5, 100, 100}, {0, 0, 8, 6}, "clip larger than the target"},
-        {{2, 1}, {0, 0, 8, 6}, false, {0, 0, 3, 2}, {2, 1, 3, 2}, "origin moves the fill"},
+        {{0, 0}, {-10, -10, 100, 100}, false, {-5, -5, 100, 100}, {0, 0, 8, 6}, "clip and fill larger than the target"},
         {{2, 1}, {1, 1, 2, 2}, true, {0, 0, 8, 8}, {3, 2, 2, 2}, "clip relative to the origin"},
-        {{0, 0}, {3, 3, 0, 2}, false, {0, 0, 8, 6}, {0, 0, 0, 0}, "empty clip"},
         {{-20, 0}, {0, 0, 8, 6}, false, {0, 0, 10, 10}, {0, 0, 0, 0}, "moved entirely off the target"},
     };
     for (const auto& c : cases) {
@@ -146,52 +143,6 @@ TEST(PainterClipTest, NothingOutsideTheClipOrTheTargetIsTouched)
                 ASSERT_EQ(buffer.word(x, y), c.expectedArea.contains(x, y) ? 0xff010203u : 0u) << x << "," << y;
         EXPECT_TRUE(buffer.guardsIntact());
     }
-}
-
-TEST(PainterClipTest, FillAllCoversTheClipOnly)
-{
-    GuardedBuffer buffer(6, 6);
-    Painter painter(buffer.at(0, 0), 6, 6, buffer.stride());
-    painter.addOrigin(3, 3);
-    painter.setClip({1, 2, 3, 2}, false);
-    painter.fillAll(Colour(1, 2, 3), false);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            ASSERT_EQ(buffer.word(x, y), Rectangle(1, 2, 3, 2).contains(x, y) ? 0xff010203u : 0u) << x << "," << y;
-}
-
-TEST(PainterClipTest, StateStackRestoresOriginAndClip)
-{
-    GuardedBuffer buffer(10, 10);
-    Painter painter(buffer.at(0, 0), 10, 10, buffer.stride());
-    painter.addOrigin(3, 4);
-    painter.setClip({1, 1, 8, 8}, false);
-    painter.saveState();
-    painter.addOrigin(2, 2);
-    const Rectangle previous = painter.reduceClip({0, 0, 2, 2}, true);
-    EXPECT_EQ(previous, Rectangle(1, 1, 8, 8));
-    EXPECT_EQ(painter.getClip(false), Rectangle(5, 6, 2, 2));
-    EXPECT_EQ(painter.getClip(true), Rectangle(0, 0, 2, 2));
-    painter.restoreState(false);
-    EXPECT_EQ(painter.getOrigin(), Point(3, 4));
-    EXPECT_EQ(painter.getClip(false), Rectangle(1, 1, 8, 8));
-    painter.addOrigin(1, 1);
-    painter.restoreState(true);
-    EXPECT_EQ(painter.getOrigin(), Point(3, 4)) << "not popped the first time, so it restores again";
-    painter.addOrigin(1, 1);
-    painter.restoreState(true);
-    EXPECT_EQ(painter.getOrigin(), Point(4, 5)) << "nothing left to restore";
-}
-
-TEST(PainterClipTest, BottomUpBuffersWithNegativeStride)
-{
-    GuardedBuffer buffer(3, 3);
-    // Row 0 of the picture is the last row in memory.
-    Painter painter(buffer.at(0, 2), 3, 3, -buffer.stride());
-    painter.fillRect({0, 0, 3, 1}, Colour(9, 9, 9), false);
-    EXPECT_EQ(buffer.word(1, 2), 0xff090909u);
-    EXPECT_EQ(buffer.word(1, 0), 0u);
-    EXPECT_TRUE(buffer.guardsIntact());
 }
 
 TEST(PainterImageTest, DrawImageCopiesOrBlendsTheClippedSource)
@@ -217,15 +168,6 @@ TEST(PainterImageTest, DrawImageCopiesOrBlendsTheClippedSource)
         EXPECT_TRUE(buffer.guardsIntact());
     }
     {
-        SCOPED_TRACE("blend with global alpha 0 changes nothing");
-        GuardedBuffer buffer(5, 5, background);
-        Painter painter(buffer.at(0, 0), 5, 5, buffer.stride());
-        painter.drawImageAt(source, {0, 0}, true, 0);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 5; ++x)
-                ASSERT_EQ(buffer.word(x, y), background);
-    }
-    {
         SCOPED_TRACE("blend with global alpha 200");
         GuardedBuffer buffer(5, 5, background);
         Painter painter(buffer.at(0, 0), 5, 5, buffer.stride());
@@ -235,14 +177,6 @@ TEST(PainterImageTest, DrawImageCopiesOrBlendsTheClippedSource)
                                      uint8_t(((100 * 156) >> 8) + ((10 * 201) >> 8)),
                                      uint8_t(((50 * 156) >> 8) + ((60 * 201) >> 8)), uint8_t(((255 * 156) >> 8) + 100)};
         EXPECT_EQ(0, std::memcmp(buffer.at(3, 2), expected, 4));
-        EXPECT_EQ(buffer.word(0, 0), background);
-    }
-    {
-        SCOPED_TRACE("null images and sources outside the image draw nothing");
-        GuardedBuffer buffer(2, 2, background);
-        Painter painter(buffer.at(0, 0), 2, 2, buffer.stride());
-        painter.drawImageAt(Image(), {0, 0}, false);
-        painter.drawImage(source, {4, 0, 3, 3}, {0, 0}, false);
         EXPECT_EQ(buffer.word(0, 0), background);
     }
 }
@@ -284,13 +218,6 @@ TEST(PainterShapeTest, AntiAliasedDiscAndLineAreSymmetricAndOfTheRightSize)
     EXPECT_EQ(buffer.word(20, 20), 0xffffffffu);
     EXPECT_EQ(buffer.word(2, 2), 0u);
     EXPECT_TRUE(buffer.guardsIntact());
-
-    GuardedBuffer tiny(4, 4);
-    Painter tinyPainter(tiny.at(0, 0), 4, 4, tiny.stride());
-    tinyPainter.fillCircle(Colour(255, 255, 255), 2.0f, 2.0f, 0.9f);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(tiny.word(x, y), 0u) << "radius below 1 draws nothing";
 
     GuardedBuffer lines(12, 5);
     Painter linePainter(lines.at(0, 0), 12, 5, lines.stride());
@@ -355,8 +282,6 @@ TEST(PainterShapeTest, WildCoordinatesStayInsideTheTarget)
     } cases[] = {
         {nan, 1.0f, 5.0f, 5.0f, "not a number"},
         {-huge, -huge, huge, huge, "a line across everything"},
-        {huge, 2.0f, huge, 3.0f, "far outside"},
-        {2.0f, -huge, 3.0f, huge, "tall"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -407,25 +332,4 @@ TEST_F(PainterTextTest, TextSitsOnOneBaselineAndStaysInItsRectangle)
     EXPECT_GT(highestInked(split, width), 10);
     EXPECT_TRUE(buffer.guardsIntact());
 
-    GuardedBuffer boxed(40, 20, bgra(0, 0, 0, 255));
-    Painter boxPainter(boxed.at(0, 0), 40, 20, boxed.stride());
-    boxPainter.drawText("WWWWWWWWWWWW", Rectangle(4, 4, 20, 10), Colour(255, 255, 255),
-                        Painter::justifyLeft | Painter::justifyVerticallyCentred);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (!Rectangle(4, 4, 20, 10).contains(x, y)) {
-                ASSERT_EQ(boxed.word(x, y), bgra(0, 0, 0, 255)) << x << "," << y;
-            }
-    EXPECT_EQ(boxPainter.getClip(false), Rectangle(0, 0, 40, 20)) << "the painter's clip is put back";
-}
-
-TEST_F(PainterTextTest, MissingGlyphsLeaveNothing)
-{
-    GuardedBuffer buffer(20, 20);
-    Painter painter(buffer.at(0, 0), 20, 20, buffer.stride());
-    painter.drawText("\xf4\x8f\xbf\xbd\xf4\x8f\xbf\xbd", Point(2, 2), Colour(255, 255, 255));
-    painter.drawText("   ", Point(2, 2), Colour(255, 255, 255));
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            ASSERT_EQ(buffer.word(x, y), 0u);
 }

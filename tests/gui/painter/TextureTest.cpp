@@ -35,9 +35,7 @@ TEST(TextureTest, DrawScaledCentresScalesAndRotatesAboutTheMiddle)
         double expected[8];   // top-left, top-right, bottom-right, bottom-left
         const char* what;
     } cases[] = {
-        {0, 0, 1.0, 0.0, {0, 0, 40, 0, 40, 20, 0, 20}, "as it is"},
-        {5, -3, 1.0, 0.0, {5, -3, 45, -3, 45, 17, 5, 17}, "moved"},
-        {0, 0, 0.5, 0.0, {10, 5, 30, 5, 30, 15, 10, 15}, "half size about the centre"},
+        {5, -3, 0.5, 0.0, {15, 2, 35, 2, 35, 12, 15, 12}, "moved, half size about the centre"},
         // A quarter turn clockwise on screen (y down): the top-left corner swings to the top-right.
         {0, 0, 1.0, pi / 2, {30, -10, 30, 30, 10, 30, 10, -10}, "quarter turn"},
     };

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,39 +37,6 @@ struct Ordered : DeletedAtShutdown {
 
 } // namespace
 
-TEST(ReferenceCountedObject, LivesUntilReleasedOnceMoreThanRetained)
-{
-    int deaths = 0;
-    auto* o = new Counted(deaths);
-    EXPECT_EQ(o->getReferenceCount(), 0);
-    o->incReferenceCount();
-    o->incReferenceCount();
-    o->decReferenceCount();
-    o->decReferenceCount();
-    EXPECT_EQ(deaths, 0);
-    o->decReferenceCount();
-    EXPECT_EQ(deaths, 1);
-}
-
-TEST(ReferenceCountedObject, AtomicCountSurvivesTwoThreads)
-{
-    int deaths = 0;
-    auto* o = new Counted(deaths, true);
-    auto work = [o] {
-        for (int i = 0; i < 100000; ++i) {
-            o->incReferenceCount();
-            o->decReferenceCount();
-        }
-    };
-    std::thread a(work), b(work);
-    a.join();
-    b.join();
-    EXPECT_EQ(deaths, 0);
-    EXPECT_EQ(o->getReferenceCount(), 0);
-    o->decReferenceCount();
-    EXPECT_EQ(deaths, 1);
-}
-
 TEST(DeletedAtShutdown, DeleteAllDestroysNewestFirst)
 {
     shutdownOrder.clear();
@@ -84,63 +49,6 @@ TEST(DeletedAtShutdown, DeleteAllDestroysNewestFirst)
     DeletedAtShutdown::deleteAll();
     EXPECT_EQ(shutdownOrder, (std::vector<int>{3, 2, 9, 1}));
     EXPECT_EQ(DeletedAtShutdown::getNumInstances(), 0);
-}
-
-TEST(Thread, RunsUntilAskedToExit)
-{
-    struct Worker : Thread {
-        std::atomic<int> loops{0};
-        void run() override
-        {
-            while (!threadShouldExit()) {
-                ++loops;
-                sleep(1);
-            }
-        }
-        ~Worker() override { stopThread(); }
-    } worker;
-    EXPECT_FALSE(worker.isThreadRunning());
-    ASSERT_TRUE(worker.startThread(12));
-    EXPECT_EQ(worker.getPriority(), 10) << "clamped to 0..10";
-    while (worker.loops.load() < 3)
-        std::this_thread::yield();
-    EXPECT_TRUE(worker.isThreadRunning());
-    worker.stopThread();
-    EXPECT_FALSE(worker.isThreadRunning());
-    EXPECT_TRUE(worker.threadShouldExit());
-    const int after = worker.loops.load();
-    Thread::sleep(5);
-    EXPECT_EQ(worker.loops.load(), after);
-
-    ASSERT_TRUE(worker.startThread(3)) << "a stopped thread can start again";
-    EXPECT_FALSE(worker.threadShouldExit());
-}
-
-TEST(Time, CalendarFields)
-{
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    const Time epochPlus = Time(int64_t(86400) * 365 + 3600 * 13 + 60 * 4 + 5);   // 1971-01-01 13:04:05, a Friday
-    const struct { int index; int16_t expected; } cases[] = {
-        {0, 1971}, {2, 6}, {4, 13}, {6, 5}, {7, 0}, {-1, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.index);
-        EXPECT_EQ(epochPlus.getField(c.index), c.expected);
-    }
-    EXPECT_EQ(Time().getField(0), 0) << "the empty date";
-    EXPECT_GE(Time::getCurrentTime().getField(0), 2024);
-}
-
-TEST(Time, MillisecondCounterFollowsTheMonotonicClock)
-{
-    const double a = getMillisecondCounterHiRes();
-    const auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const double b = getMillisecondCounterHiRes();
-    const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_GE(b - a, 19.0);
-    EXPECT_LE(b - a, elapsed + 1.0);
 }
 
 namespace {

@@ -10,10 +10,8 @@
 #define TEST_WELL_FORMED 0
 #define TEST_NO_ENTRY 1
 #define TEST_NULL_EFFECT 2
-#define TEST_BAD_MAGIC 3
-#define TEST_TOO_MANY_INPUTS 4
-#define TEST_TOO_MANY_OUTPUTS 5
-#define TEST_NO_REPLACING 6
+#define TEST_TOO_MANY_INPUTS 3
+#define TEST_NO_REPLACING 4
 
 #ifndef TEST_EFFECT_VARIANT
 #define TEST_EFFECT_VARIANT TEST_WELL_FORMED
@@ -155,12 +153,8 @@ VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr)
     effect.numOutputs = 2;
     effect.flags = effFlagsCanReplacing | effFlagsHasEditor;
     effect.uniqueID = code('T', 'e', 's', 't');
-#if TEST_EFFECT_VARIANT == TEST_BAD_MAGIC
-    effect.magic = code('N', 'o', 'p', 'e');
-#elif TEST_EFFECT_VARIANT == TEST_TOO_MANY_INPUTS
+#if TEST_EFFECT_VARIANT == TEST_TOO_MANY_INPUTS
     effect.numInputs = 33;
-#elif TEST_EFFECT_VARIANT == TEST_TOO_MANY_OUTPUTS
-    effect.numOutputs = 33;
 #elif TEST_EFFECT_VARIANT == TEST_NO_REPLACING
     effect.flags = effFlagsHasEditor;
 #endif
