@@ -90,14 +90,14 @@ void KVAudioPlugin::setParameter(int32_t index, double value)
     // it is reloaded: it is refused like an unknown index.
     if (!isParameterIndex(index) || !std::isfinite(static_cast<float>(value)))
         return;
-    programs[0].values[index] = static_cast<float>(value);
+    programs[0].values[index].store(static_cast<float>(value), std::memory_order_relaxed);
     applyToEngine(index, value);
     refreshEditors(index);
 }
 
 double KVAudioPlugin::getParameter(int32_t index)
 {
-    return isParameterIndex(index) ? static_cast<double>(programs[0].values[index]) : 0.0;
+    return isParameterIndex(index) ? static_cast<double>(programs[0].values[index].load(std::memory_order_relaxed)) : 0.0;
 }
 
 String KVAudioPlugin::getParameterText(int32_t index, double value)
@@ -206,13 +206,13 @@ void KVAudioPlugin::process(ProcessInfo&, int32_t numSamples) noexcept
 
     const bool metering = getNumEditors() > 0;
     if (metering)
-        inputLevel = inputMeter.measure(inL, inR, numSamples);
+        inputLevel.store(inputMeter.measure(inL, inR, numSamples), std::memory_order_relaxed);
     if (c == 1)
         engine.processMono(inL, outL, numSamples);
     else
         engine.processStereo(inL, inR, outL, outR, numSamples);
     if (metering)
-        outputLevel = outputMeter.measure(outL, outR, numSamples);
+        outputLevel.store(outputMeter.measure(outL, outR, numSamples), std::memory_order_relaxed);
 }
 
 float KVAudioPlugin::takeSaturationPeak() noexcept

@@ -17,8 +17,9 @@ q9framework::PluginInfo* createPluginInfo();
 
     Threads: process and takeSaturationPeak take the processing lock. setParameter takes none: the host
     adapter holds the lock around it. prepare and setState take the lock while they apply the parameters,
-    so a block never sees a half-recomputed coefficient set. inputLevel/outputLevel are written by the
-    audio thread and may be read by the editor without a lock (single floats).
+    so a block never sees a half-recomputed coefficient set. The parameter values and the meters' levels
+    are atomics, so getParameter (the host's and the editor's, on any thread) and the editor's meters
+    read them without the lock while the audio thread and the host write them.
 
     Bad input: unknown parameter indices are ignored (0.0 or an empty text is returned), a malformed
     state chunk changes nothing but the re-application of the current values, and a block whose bus
@@ -33,7 +34,7 @@ public:
 
     struct Program {
         q9framework::String name;
-        float values[numParameters];
+        std::atomic<float> values[numParameters];
     };
 
     /** The first instance in the process loads the shared resource pack (KVSharedResources). */
@@ -86,8 +87,8 @@ public:
     void applyParameters();
 
     /** The meters' last values (linear peak amplitude 0..1.5), measured only while an editor is attached. */
-    float getInputLevel() const noexcept { return inputLevel; }
-    float getOutputLevel() const noexcept { return outputLevel; }
+    float getInputLevel() const noexcept { return inputLevel.load(std::memory_order_relaxed); }
+    float getOutputLevel() const noexcept { return outputLevel.load(std::memory_order_relaxed); }
 
     /** Editor size: the editor opens at it and stores it back after a resize; saved with the state. */
     int32_t getEditorWidth() const noexcept { return uiWidthNew; }
@@ -105,8 +106,8 @@ private:
         refresh counters (getRefreshCount), which the editors poll on their own thread. */
     void refreshEditors(int32_t index) noexcept;
 
-    float inputLevel = 0.0f;
-    float outputLevel = 0.0f;
+    std::atomic<float> inputLevel{0.0f};
+    std::atomic<float> outputLevel{0.0f};
     MeterState inputMeter;
     MeterState outputMeter;
     KVEngine engine;

@@ -9,7 +9,7 @@ packages=(
     libtinyxml-dev libplist-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libpng-dev libjpeg-dev
-    libx11-dev libxcursor-dev libgl-dev libepoxy-dev libxtst-dev
+    libx11-dev libxcursor-dev libgl-dev libepoxy-dev libxtst-dev libxres-dev
     libsndfile1-dev libcairo2-dev
     xvfb xauth libgl1-mesa-dri x11-utils
     valgrind binutils

@@ -38,10 +38,13 @@ export LIBGL_ALWAYS_SOFTWARE=1
 # The plug-in module allocates with its own static C++ runtime, whose operator new the sanitizer does
 # not intercept; hosts free the Core Foundation values it made through their own operator delete. Those
 # malloc-versus-delete pairs across the module boundary are by design, so only that check is off.
-# No leak check here: the tests load and unload the module (and, with it, fontconfig and Mesa), and
-# what those leave behind is reported at exit with frames in unloaded code, which neither symbolizes
-# nor matches a suppression. The fuzz targets keep the module loaded and do check leaks.
-export ASAN_OPTIONS="detect_leaks=0:alloc_dealloc_mismatch=0:strict_string_checks=1"
+# Leaks are checked at exit: the test programs keep every module they load mapped (tests/support/
+# KeepModulesLoaded.cpp), so the reports name their frames, and scripts/lsan.supp lists the one-time
+# allocations of third-party libraries, nothing of ours.
+# An allocation the address-space limit of a test refuses fails as it does without the sanitizer
+# (operator new throws) instead of stopping the program.
+export ASAN_OPTIONS="detect_leaks=1:alloc_dealloc_mismatch=0:strict_string_checks=1:allocator_may_return_null=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0

@@ -9,13 +9,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace q9framework {
 
 namespace {
 // The slot itself is never destroyed: a process that exits with the engine still running must not
 // tear it down from a static destructor, after the shutdown list its default font leaves has gone.
-std::unique_ptr<FontEngine>& engineInstance = *new std::unique_ptr<FontEngine>();
+// Placed in the module's own storage rather than on the heap, so a host that unloads the module
+// leaves nothing behind.
+alignas(std::unique_ptr<FontEngine>) unsigned char engineInstanceSlot[sizeof(std::unique_ptr<FontEngine>)];
+std::unique_ptr<FontEngine>& engineInstance = *new (engineInstanceSlot) std::unique_ptr<FontEngine>();
 
 // The values the glyph loader is driven with. On the fine horizontal grid the auto-hinter hints
 // vertically only (its vertical-LCD target), so stems stay where the outline puts them horizontally.

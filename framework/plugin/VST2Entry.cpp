@@ -16,7 +16,10 @@ namespace {
 int adapterCount = 0;
 // The slot itself is never destroyed: a host that exits with instances still open must not run the
 // framework's shutdown from a static destructor, after the lists it walks have gone.
-std::unique_ptr<FrameworkInitialiser>& frameworkInitialiser = *new std::unique_ptr<FrameworkInitialiser>();
+// Placed in the module's own storage rather than on the heap, so a host that unloads the module
+// leaves nothing behind.
+alignas(std::unique_ptr<FrameworkInitialiser>) unsigned char frameworkInitialiserSlot[sizeof(std::unique_ptr<FrameworkInitialiser>)];
+std::unique_ptr<FrameworkInitialiser>& frameworkInitialiser = *new (frameworkInitialiserSlot) std::unique_ptr<FrameworkInitialiser>();
 
 } // namespace
 

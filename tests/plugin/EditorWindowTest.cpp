@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include "threads/ServerResources.h"
 #include <dirent.h>
 
 #include <chrono>
@@ -398,6 +399,7 @@ TEST_F(EditorWindow, HundredOpenCloseRoundsLeaveNoWindowsOrDescriptors)
     openEditor();
     plugin->dispatch(effEditClose);
     const int descriptors = countOpenDescriptors();
+    const auto resources = threadrig::serverResourcesOfThisProcess(host);   // pixmaps, GLX contexts, ...
     for (int round = 0; round < 100; ++round) {
         ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1) << round;
         plugin->dispatch(effEditIdle);
@@ -406,6 +408,7 @@ TEST_F(EditorWindow, HundredOpenCloseRoundsLeaveNoWindowsOrDescriptors)
     XSync(host, False);
     EXPECT_TRUE(children(parent).empty());
     EXPECT_EQ(countOpenDescriptors(), descriptors);
+    EXPECT_EQ(threadrig::serverResourcesOfThisProcess(host), resources);
 }
 
 // Ardour's pattern: the instance is made on the GUI thread, the editor opened, idled and closed from a

@@ -203,7 +203,9 @@ TEST_F(VST2PluginTest, TheModuleUnloadsAndLoadsAgain)
         ASSERT_NE(effect, nullptr);
         EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
         dlclose(handle);
+#ifndef KELVANE_SANITIZED   // where the test programs keep every module mapped for the leak checker
         EXPECT_EQ(dlopen(copy.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "still mapped after dlclose";
+#endif
     }
     std::filesystem::remove(copy);
 }

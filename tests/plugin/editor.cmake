@@ -4,12 +4,13 @@
 if(TARGET plugin)
     pkg_check_modules(XTST REQUIRED IMPORTED_TARGET xtst)
     pkg_check_modules(X11_FOR_TESTS REQUIRED IMPORTED_TARGET x11)
+    pkg_check_modules(XRES REQUIRED IMPORTED_TARGET xres)
     add_executable(tests_plugin_editor
         ${CMAKE_CURRENT_LIST_DIR}/TestHost.cpp
         ${CMAKE_CURRENT_LIST_DIR}/LoadedPlugin.cpp
         ${CMAKE_CURRENT_LIST_DIR}/EditorWindowTest.cpp)
     target_include_directories(tests_plugin_editor PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(tests_plugin_editor PRIVATE PkgConfig::XTST PkgConfig::X11_FOR_TESTS GTest::gtest_main
+    target_link_libraries(tests_plugin_editor PRIVATE PkgConfig::XTST PkgConfig::XRES PkgConfig::X11_FOR_TESTS GTest::gtest_main
                           project_warnings Threads::Threads ${CMAKE_DL_LIBS})
     target_compile_definitions(tests_plugin_editor PRIVATE KELVANE_PLUGIN_PATH="$<TARGET_FILE:plugin>")
     add_dependencies(tests_plugin_editor plugin)
