@@ -20,20 +20,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]
 cmake --build "$build" -j"$(nproc)"
 built=$(date +%s)
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then
-    display=":$((200 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1920x1080x24 +extension GLX -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY="$display"
-    for _ in $(seq 1 50); do
-        xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
-export LIBGL_ALWAYS_SOFTWARE=1
+source scripts/xvfb.sh
+start_private_xvfb 200
 
 # The plug-in module allocates with its own static C++ runtime, whose operator new the sanitizer does
 # not intercept; hosts free the Core Foundation values it made through their own operator delete. Those

@@ -16,20 +16,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]
 cmake --build "$build" -j"$(nproc)" --target tests_plugin_threads
 built=$(date +%s)
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then
-    display=":$((300 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1920x1080x24 +extension GLX -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY="$display"
-    for _ in $(seq 1 50); do
-        xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-fi
-export LIBGL_ALWAYS_SOFTWARE=1
+source scripts/xvfb.sh
+start_private_xvfb 300
 
 # Suppressions name third-party libraries only (see the file).
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp"
