@@ -232,4 +232,14 @@ TEST(Image, DecodesJpegOpaque)
 
     const uint8_t other[16] = {'G', 'I', 'F', '8', '9', 'a'};
     EXPECT_TRUE(Image::decode(other, sizeof(other)).isNull());
+
+    // Found by fuzzing: a small JPEG whose frame header claims 32767 x 32767 pixels made the decoder
+    // take four gigabytes and minutes; it is refused at once.
+    std::vector<uint8_t> huge = jpeg;
+    for (size_t i = 0; i + 8 < huge.size(); ++i)
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = 0x7F, huge[i + 6] = 0xFF, huge[i + 7] = 0x7F, huge[i + 8] = 0xFF;
+            break;
+        }
+    EXPECT_TRUE(Image::decode(huge.data(), huge.size()).isNull());
 }

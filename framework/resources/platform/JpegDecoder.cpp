@@ -51,7 +51,8 @@ bool decodeInto(const uint8_t* bytes, size_t size, Target& target)
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
     if (info.output_width < 1 || info.output_height < 1 || info.output_width > 0x7FFF
-        || info.output_height > 0x7FFF || info.output_components != 4) {
+        || info.output_height > 0x7FFF || info.output_components != 4
+        || uint64_t{info.output_width} * info.output_height > maxDecodedPixels) {
         jpeg_destroy_decompress(&info);
         return false;
     }

@@ -32,7 +32,8 @@ Image decodePng(const uint8_t* bytes, size_t size)
     if (png_image_begin_read_from_memory(&png, bytes, size) == 0)
         return Image();
     png.format = PNG_FORMAT_BGRA;
-    if (png.width < 1 || png.height < 1 || png.width > 0x7FFF || png.height > 0x7FFF) {
+    if (png.width < 1 || png.height < 1 || png.width > 0x7FFF || png.height > 0x7FFF
+        || uint64_t{png.width} * png.height > maxDecodedPixels) {
         png_image_free(&png);
         return Image();
     }
