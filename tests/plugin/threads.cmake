@@ -32,7 +32,7 @@ if(TARGET plugin AND TARGET kelvane_au_host)
         # blocks parked in malloc's per-thread cache as in use, which reads as slow growth while the
         # cache fills: the churn runs without it, so its heap figures are exact.
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-                             PROPERTIES LABELS "${name};gui" RESOURCE_LOCK x_pointer TIMEOUT 300
+                             PROPERTIES LABELS ${name} RESOURCE_LOCK x_pointer TIMEOUT 300
                                         ENVIRONMENT GLIBC_TUNABLES=glibc.malloc.tcache_count=0)
     endforeach()
     # The module's malloc calls must find this executable's malloc.
