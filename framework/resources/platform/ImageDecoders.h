@@ -14,10 +14,10 @@ namespace q9framework::platform {
 Image decodePng(const uint8_t* bytes, size_t size);
 Image decodeJpeg(const uint8_t* bytes, size_t size);
 
-/** The most pixels a decoded picture may have (2^26, a quarter of a gigabyte of pixels). Each side is
-    also limited to 32767. A few hundred bytes of JPEG can claim 32767 x 32767 pixels; decoding that
-    would take four gigabytes and minutes, for a picture that cannot be artwork. */
-constexpr uint64_t maxDecodedPixels = uint64_t{1} << 26;
+/** The most pixels a decoded picture may have: 2^24 (64 MB of pixels, ten times the largest artwork).
+    Each side is also limited to 32767. A few hundred bytes of JPEG can claim 32767 x 32767 pixels;
+    decoding that would take four gigabytes and minutes, for a picture that cannot be artwork. */
+constexpr uint64_t maxDecodedPixels = uint64_t{1} << 24;
 
 /** Premultiplies straight blue-green-red-alpha pixels in place, rounding to nearest. */
 void premultiplyRounded(Image& image) noexcept;
