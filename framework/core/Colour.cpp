@@ -13,16 +13,6 @@ uint8_t clampByte(float v) noexcept
     return v >= 255.0f ? 255 : static_cast<uint8_t>(v);
 }
 
-int hexDigit(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 } // namespace
 
 Colour Colour::fromString(const char* text) noexcept
@@ -35,7 +25,7 @@ Colour Colour::fromString(const char* text) noexcept
         return Colour();
     uint32_t word = 0;
     for (int i = 0; i < 8; ++i) {
-        const int d = hexDigit(text[i]);
+        const int d = hexDigitValue(text[i]);
         if (d < 0)
             return Colour();
         word = (word << 4) | static_cast<uint32_t>(d);

@@ -253,4 +253,15 @@ String String::formatted(const char* format, ...)
     return String(s);
 }
 
+int hexDigitValue(char c) noexcept
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace q9framework

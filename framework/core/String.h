@@ -79,4 +79,7 @@ private:
 
 String operator+(const char* a, const String& b);
 
+/** The value of one hexadecimal digit (either case), or -1 for any other character. */
+int hexDigitValue(char c) noexcept;
+
 } // namespace q9framework

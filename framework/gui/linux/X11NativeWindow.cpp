@@ -78,17 +78,6 @@ uint32_t modifiersOfState(unsigned int state) noexcept
     return m;
 }
 
-int hexValue(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 //==================================================================================================
@@ -112,8 +101,8 @@ FileList decodeUriList(const std::string& text)
             continue;
         std::string path;
         for (size_t i = pathStart; i < line.size(); ++i) {
-            if (line[i] == '%' && i + 2 < line.size() + 0 && hexValue(line[i + 1]) >= 0 && hexValue(line[i + 2]) >= 0) {
-                path.push_back(static_cast<char>(hexValue(line[i + 1]) * 16 + hexValue(line[i + 2])));
+            if (line[i] == '%' && i + 2 < line.size() && hexDigitValue(line[i + 1]) >= 0 && hexDigitValue(line[i + 2]) >= 0) {
+                path.push_back(static_cast<char>(hexDigitValue(line[i + 1]) * 16 + hexDigitValue(line[i + 2])));
                 i += 2;
             } else {
                 path.push_back(line[i]);
