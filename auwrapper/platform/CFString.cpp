@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string_view>
 
@@ -367,21 +368,40 @@ CFStringRef createStringUTF8OrMacRoman(const std::string& text)
                              : CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingMacRoman);
 }
 
+namespace {
+
+/** The interned constants. Built before and torn down after every other static object of the binary
+    (init_priority), so CFSTR stays usable in their destructors; torn down at all, so a module the host
+    loads and unloads many times leaves no table behind per load. */
+struct ConstantTable {
+    std::mutex lock;
+    std::map<std::string, const CFString*, std::less<>> strings;
+
+    ~ConstantTable()
+    {
+        for (auto& entry : strings)
+            delete entry.second;
+    }
+};
+
+__attribute__((init_priority(101))) ConstantTable constants;
+
+} // namespace
+
 CFStringRef constantString(const char* utf8)
 {
-    // Interned, so CFSTR of one literal is one object wherever it is written. Neither the table nor its
-    // lock is ever destroyed, so CFSTR stays usable while other static objects are torn down at exit.
-    static auto* lock = new std::mutex;
-    static auto* constants = new std::map<std::string, const CFString*, std::less<>>;
+    // Interned, so CFSTR of one literal is one object wherever it is written.
     const std::string_view text = utf8 != nullptr ? utf8 : "";
-    std::lock_guard<std::mutex> guard(*lock);
-    auto found = constants->find(text);   // no allocation once the constant exists
-    if (found != constants->end())
+    std::lock_guard<std::mutex> guard(constants.lock);
+    auto found = constants.strings.find(text);   // no allocation once the constant exists
+    if (found != constants.strings.end())
         return found->second;
-    auto* string = new CFString(true);
+    auto string = std::make_unique<CFString>(true);
     string->utf8 = std::string(text);
-    constants->emplace(string->utf8, string);
-    return string;
+    const CFString* interned = string.get();
+    constants.strings.emplace(interned->utf8, interned);
+    string.release();   // the table owns it now
+    return interned;
 }
 
 } // namespace cf

@@ -6,6 +6,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <dlfcn.h>
+
 namespace q9framework {
 
 namespace {
@@ -34,9 +36,21 @@ FontFile fileOf(const FcPattern* pattern)
     return {String(reinterpret_cast<const char*>(file)), index};
 }
 
+// fontconfig keeps process-wide caches (the default languages, the font folders' caches) that only
+// FcFini frees, and FcFini would pull the configuration from under a host that uses fontconfig itself.
+// A host that loads and unloads us while nothing else holds fontconfig would unload the library with
+// us and lose those caches on every round: keep it loaded for the life of the process instead, so they
+// are made once and reused.
+void keepFontconfigLoaded()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&FcInitLoadConfigAndFonts), &info) != 0 && info.dli_fname != nullptr)
+        dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 class FontconfigLocator final : public FontLocator {
 public:
-    FontconfigLocator() : config(FcInitLoadConfigAndFonts()) {}
+    FontconfigLocator() : config((keepFontconfigLoaded(), FcInitLoadConfigAndFonts())) {}
     ~FontconfigLocator() override
     {
         if (config != nullptr)
