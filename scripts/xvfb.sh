@@ -11,7 +11,9 @@ start_private_xvfb() {
             [ -e "/tmp/.X$n-lock" ] || break
             n=$(($1 + (n - $1 + 1) % 100))
         done
-        Xvfb ":$n" -screen 0 1920x1080x24 +extension GLX -nolisten tcp >/dev/null 2>&1 &
+        # -noreset: by default the server resets whenever its last client leaves, and a test that
+        # connects while it does is refused (seen as a skipped or failed display test).
+        Xvfb ":$n" -noreset -screen 0 1920x1080x24 +extension GLX -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$n"
         for _ in $(seq 1 50); do

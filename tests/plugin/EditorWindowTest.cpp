@@ -10,8 +10,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include "HostWindow.h"
 #include "threads/ServerResources.h"
-#include <dirent.h>
 
 #include <chrono>
 #include <cmath>
@@ -22,17 +22,6 @@
 
 namespace {
 
-int countOpenDescriptors()
-{
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr)
-            ++count;
-        closedir(dir);
-    }
-    return count;
-}
-
 bool isEditOpcode(VstInt32 opcode)
 {
     return opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit;
@@ -42,7 +31,6 @@ class EditorWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        host = XOpenDisplay(nullptr);
         if (host == nullptr)
             GTEST_SKIP() << "no X display";
         int event = 0, error = 0, major = 0, minor = 0;
@@ -55,7 +43,6 @@ protected:
         plugin->dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         plugin->dispatch(effSetBlockSize, 0, 256);
         plugin->dispatch(effMainsChanged, 0, 1);
-        parent = makeParent(1600, 400);
     }
     void TearDown() override
     {
@@ -63,32 +50,8 @@ protected:
             plugin->dispatch(effEditClose);
             plugin.reset();
         }
-        if (host != nullptr) {
-            if (parent != 0)
-                XDestroyWindow(host, parent);
-            XCloseDisplay(host);
-        }
     }
 
-    ::Window makeParent(int width, int height)
-    {
-        const ::Window w = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, static_cast<unsigned>(width),
-                                               static_cast<unsigned>(height), 0, 0, 0);
-        XMapWindow(host, w);
-        XSync(host, False);
-        return w;
-    }
-    std::vector<::Window> children(::Window of)
-    {
-        ::Window rootReturn = 0, parentReturn = 0, *list = nullptr;
-        unsigned int n = 0;
-        std::vector<::Window> result;
-        if (XQueryTree(host, of, &rootReturn, &parentReturn, &list, &n) != 0 && list != nullptr) {
-            result.assign(list, list + n);
-            XFree(list);
-        }
-        return result;
-    }
     /** Idles the editor as a host does until `done` or two seconds have passed. */
     bool idleUntil(const std::function<bool()>& done)
     {
@@ -111,7 +74,7 @@ protected:
     {
         ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
         ASSERT_TRUE(idleUntil([&] {
-            const auto list = children(parent);
+            const auto list = window.children();
             XWindowAttributes a {};
             return list.size() == 1 && XGetWindowAttributes(host, list[0], &a) != 0 && a.map_state == IsViewable;
         }));
@@ -169,7 +132,7 @@ protected:
     std::vector<uint32_t> pixels(int x, int y, int width, int height)
     {
         std::vector<uint32_t> result;
-        const auto list = children(parent);
+        const auto list = window.children();
         if (list.empty())
             return result;
         XImage* image = XGetImage(host, list[0], x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
@@ -185,8 +148,9 @@ protected:
     struct Origin {
         int x = 0, y = 0;
     } origin;
-    Display* host = nullptr;
-    ::Window parent = 0;
+    HostWindow window{1600, 400};
+    Display* const host = window.display;
+    ::Window& parent = window.parent;
     std::unique_ptr<LoadedPlugin> plugin;
 };
 
@@ -204,7 +168,7 @@ TEST_F(EditorWindow, OpensInsideTheHostsWindowAtTheStoredSize)
     ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
     EXPECT_EQ(rect->right, 1000) << "before the first open";
     openEditor();
-    const auto list = children(parent);
+    const auto list = window.children();
     ASSERT_EQ(list.size(), 1u);
     XWindowAttributes a {};
     XGetWindowAttributes(host, list[0], &a);
@@ -220,7 +184,7 @@ TEST_F(EditorWindow, OpensInsideTheHostsWindowAtTheStoredSize)
 
     plugin->dispatch(effEditClose);
     XSync(host, False);
-    EXPECT_TRUE(children(parent).empty());
+    EXPECT_TRUE(window.children().empty());
 }
 
 TEST_F(EditorWindow, KnobDragsAndResetsReachTheHostAsGestures)
@@ -370,7 +334,7 @@ TEST_F(EditorWindow, ResizeDragClampsKeepsTheAspectAndAsksTheHost)
     EXPECT_EQ(rect->right, 300);
     EXPECT_EQ(rect->bottom, 70);
     XWindowAttributes a {};
-    XGetWindowAttributes(host, children(parent).at(0), &a);
+    XGetWindowAttributes(host, window.children().at(0), &a);
     EXPECT_EQ(a.width, 300);
     EXPECT_EQ(a.height, 70);
     EXPECT_TRUE(edits().empty()) << "a resize is no parameter gesture";
@@ -398,7 +362,7 @@ TEST_F(EditorWindow, HundredOpenCloseRoundsLeaveNoWindowsOrDescriptors)
 {
     openEditor();
     plugin->dispatch(effEditClose);
-    const int descriptors = countOpenDescriptors();
+    const int descriptors = openDescriptors();
     const auto resources = threadrig::serverResourcesOfThisProcess(host);   // pixmaps, GLX contexts, ...
     for (int round = 0; round < 100; ++round) {
         ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1) << round;
@@ -406,51 +370,9 @@ TEST_F(EditorWindow, HundredOpenCloseRoundsLeaveNoWindowsOrDescriptors)
         plugin->dispatch(effEditClose);
     }
     XSync(host, False);
-    EXPECT_TRUE(children(parent).empty());
-    EXPECT_EQ(countOpenDescriptors(), descriptors);
+    EXPECT_TRUE(window.children().empty());
+    EXPECT_EQ(openDescriptors(), descriptors);
     EXPECT_EQ(threadrig::serverResourcesOfThisProcess(host), resources);
-}
-
-// Ardour's pattern: the instance is made on the GUI thread, the editor opened, idled and closed from a
-// thread of its own; idle and close also come when open failed.
-TEST_F(EditorWindow, EditorThreadOtherThanTheCreatingOne)
-{
-    // Counted after the first round: the main loop's wake-up descriptor and the GL driver's are made
-    // once per process, on first use.
-    int descriptors = -1;
-    std::vector<size_t> childCounts;
-    VstIntPtr badOpen = -1, goodOpen = -1;
-    std::thread editorThread([&] {
-        badOpen = plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x3fffff1)));
-        plugin->dispatch(effEditIdle);
-        plugin->dispatch(effEditClose);
-        for (int round = 0; round < 3; ++round) {
-            goodOpen = plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent));
-            for (int i = 0; i < 10; ++i) {
-                plugin->dispatch(effEditIdle);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            childCounts.push_back(children(parent).size());
-            plugin->dispatch(effEditClose);
-            plugin->dispatch(effEditIdle);
-            if (round == 0)
-                descriptors = countOpenDescriptors();
-        }
-    });
-    // Meanwhile the host's GUI thread changes parameters and the audio runs.
-    std::vector<float> buffer(256, 0.5f);
-    float* io[2] = {buffer.data(), buffer.data()};
-    for (int i = 0; i < 100; ++i) {
-        plugin->setParameter(i % 7, 0.3f);
-        plugin->process(io, io, 256);
-    }
-    editorThread.join();
-    EXPECT_EQ(badOpen, 0) << "a parent that is no window";
-    EXPECT_EQ(goodOpen, 1);
-    EXPECT_EQ(childCounts, std::vector<size_t>(3, 1u));
-    XSync(host, False);
-    EXPECT_TRUE(children(parent).empty());
-    EXPECT_EQ(countOpenDescriptors(), descriptors);
 }
 
 TEST_F(EditorWindow, HostWindowDestroyedBeforeClose)
@@ -463,9 +385,9 @@ TEST_F(EditorWindow, HostWindowDestroyedBeforeClose)
     plugin->dispatch(effEditClose);
     plugin->dispatch(effEditIdle);
     // The next editor opens normally.
-    parent = makeParent(800, 200);
+    window.makeParent(800, 200);
     openEditor();
-    EXPECT_EQ(children(parent).size(), 1u);
+    EXPECT_EQ(window.children().size(), 1u);
 }
 
 } // namespace

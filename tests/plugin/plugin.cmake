@@ -9,7 +9,7 @@ if(TARGET plugin AND TARGET framework_plugin)
         ${CMAKE_CURRENT_LIST_DIR}/PluginBundleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/VST2WrapperTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/VST2EditorTest.cpp)
-    target_link_libraries(tests_plugin PRIVATE framework_plugin effect test_alloc_counter test_support
+    target_link_libraries(tests_plugin PRIVATE framework_plugin effect test_support
                           GTest::gtest_main GTest::gmock project_warnings Threads::Threads ${CMAKE_DL_LIBS})
     target_compile_definitions(tests_plugin PRIVATE
         KELVANE_PLUGIN_PATH="$<TARGET_FILE:plugin>"

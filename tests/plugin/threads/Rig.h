@@ -1,15 +1,11 @@
 #pragma once
 
 // What the thread, allocation and churn tests share: a VST instance of the built module with a host
-// callback that never allocates, the editor's host window on the test's own X connection, and an
-// Audio Unit instance of the built bundle set up for rendering stereo blocks.
+// callback that never allocates, and an Audio Unit instance of the built bundle set up for rendering stereo blocks.
 
+#include "tests/plugin/HostWindow.h"
 #include "tests/plugin/LoadedPlugin.h"
 #include "tools/au/AUBundleComponent.h"
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <dirent.h>
 
 #include <atomic>
 #include <chrono>
@@ -70,72 +66,6 @@ public:
 
 private:
     float left[256] = {}, right[256] = {};
-};
-
-inline int openDescriptors()
-{
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr)
-            ++count;
-        closedir(dir);
-    }
-    return count;
-}
-
-/** The host's side of an editor: a mapped parent window on the test's own connection, and a user who
-    drags the gain knob with XTest. Null `display` when there is no X server. */
-struct HostWindow {
-    HostWindow()
-    {
-        display = XOpenDisplay(nullptr);
-        if (display == nullptr)
-            return;
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 200, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-    }
-    ~HostWindow()
-    {
-        if (display != nullptr) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
-    }
-    void* handle() const { return reinterpret_cast<void*>(parent); }
-    size_t children() const
-    {
-        ::Window root = 0, up = 0, *list = nullptr;
-        unsigned int n = 0;
-        if (XQueryTree(display, parent, &root, &up, &list, &n) == 0)
-            return 0;
-        XFree(list);
-        return n;
-    }
-    /** Presses the gain knob (editor pixels 469, 81 at the default size), moves up by `steps` pixels
-        calling `idle` between the moves, and lets go. */
-    template <typename Idle>
-    void dragGainKnob(int steps, Idle idle)
-    {
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(display, parent, DefaultRootWindow(display), 469, 81, &x, &y, &child);
-        XTestFakeMotionEvent(display, DefaultScreen(display), x, y, 0);
-        XTestFakeButtonEvent(display, 1, True, 0);
-        XFlush(display);
-        idle();
-        for (int i = 1; i <= steps; ++i) {
-            XTestFakeMotionEvent(display, DefaultScreen(display), x, y - i, 0);
-            XFlush(display);
-            idle();
-        }
-        XTestFakeButtonEvent(display, 1, False, 0);
-        XFlush(display);
-        idle();
-    }
-
-    Display* display = nullptr;
-    ::Window parent = 0;
 };
 
 /** Idles an editor as a host's GUI thread does, for `milliseconds`. */

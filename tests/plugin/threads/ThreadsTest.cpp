@@ -112,8 +112,9 @@ TEST(Threads, StateLoadsWhileProcessing)
     EXPECT_EQ(vst.getParameter(6), 0.2f);
 }
 
-// The instance is made on this thread; a second one owns the editor (open, idle, close, three times)
-// while a third processes and this one automates.
+// Ardour's pattern: the instance is made on this thread; a second one owns the editor (open, idle,
+// close, three times; idle and close also after an open that failed) while a third processes and this
+// one automates.
 TEST(Threads, EditorOnItsOwnThreadWhileAudioRuns)
 {
     ASSERT_TRUE(PluginModule::get().isLoaded()) << PluginModule::get().error();
@@ -124,7 +125,11 @@ TEST(Threads, EditorOnItsOwnThreadWhileAudioRuns)
     AudioThread audio(vst);
     std::atomic<bool> editorDone{false};
     std::vector<VstIntPtr> opens;
+    VstIntPtr badOpen = -1;
     std::thread editor([&] {
+        badOpen = vst.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x3fffff1)));
+        vst.dispatch(effEditIdle);
+        vst.dispatch(effEditClose);
         for (int round = 0; round < 3; ++round) {
             opens.push_back(vst.dispatch(effEditOpen, 0, 0, window.handle()));
             idleFor(vst, 150);
@@ -139,9 +144,10 @@ TEST(Threads, EditorOnItsOwnThreadWhileAudioRuns)
     editor.join();
     audio.awaitBlocks(2);
     EXPECT_EQ(audio.finish(), 0);
+    EXPECT_EQ(badOpen, 0) << "a parent that is no window";
     EXPECT_EQ(opens, std::vector<VstIntPtr>(3, 1));
     XSync(window.display, False);
-    EXPECT_EQ(window.children(), 0u);
+    EXPECT_TRUE(window.children().empty());
 }
 
 TEST(Threads, AudioUnitRenderRacesParameterSets)
