@@ -13,10 +13,17 @@
 #include "HostWindow.h"
 #include "threads/ServerResources.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -391,3 +398,101 @@ TEST_F(EditorWindow, HostWindowDestroyedBeforeClose)
 }
 
 } // namespace
+
+namespace {
+
+/** An X server of the test's own, which the test may stop while the editor is on it. */
+class PrivateXServer {
+public:
+    PrivateXServer()
+    {
+        for (int n = 300 + getpid() % 200, tries = 0; tries < 50 && pid <= 0; ++n, ++tries) {
+            if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0)
+                continue;
+            name = ":" + std::to_string(n);
+            char* argv[] = {const_cast<char*>("Xvfb"), name.data(), const_cast<char*>("-noreset"),
+                            const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
+            posix_spawn_file_actions_t quiet;
+            posix_spawn_file_actions_init(&quiet);
+            posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+            if (posix_spawnp(&pid, "Xvfb", &quiet, nullptr, argv, environ) != 0)
+                pid = -1;
+            posix_spawn_file_actions_destroy(&quiet);
+        }
+        for (int wait = 0; pid > 0 && wait < 100; ++wait) {
+            if (Display* probe = XOpenDisplay(name.c_str())) {
+                XCloseDisplay(probe);
+                ready = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~PrivateXServer() { stop(); }
+    void stop()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+    }
+    std::string name;
+    bool ready = false;
+
+private:
+    pid_t pid = -1;
+};
+
+} // namespace
+
+// Xlib ends the process when a connection breaks, unless told otherwise: the editor's connection
+// breaking (the server going away, or closing us) must leave the host running, and a later editor
+// must open normally on a server that is there.
+TEST(EditorServerLoss, TheHostOutlivesTheEditorsXServer)
+{
+    ASSERT_TRUE(PluginModule::get().isLoaded()) << PluginModule::get().error();
+    PrivateXServer server;
+    if (!server.ready)
+        GTEST_SKIP() << "no Xvfb to start";
+    const char* shared = std::getenv("DISPLAY");
+    const std::string sharedDisplay = shared != nullptr ? shared : "";
+    setenv("DISPLAY", server.name.c_str(), 1);
+    // The test's own connection to that server breaks too: it survives as a careful host would.
+    const XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
+    {
+        HostWindow window;
+        ASSERT_NE(window.display, nullptr);
+        XSetIOErrorExitHandler(window.display, [](Display*, void*) {}, nullptr);
+        LoadedPlugin plugin;
+        plugin.dispatch(effMainsChanged, 0, 1);
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        const auto idleFor = [&](int milliseconds) {
+            for (int i = 0; i < milliseconds / 5; ++i) {
+                plugin.dispatch(effEditIdle);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        };
+        idleFor(200);
+        server.stop();
+        idleFor(300);
+        std::vector<float> buffer(256, 0.5f);
+        float* io[2] = {buffer.data(), buffer.data()};
+        plugin.process(io, io, 256);
+        plugin.dispatch(effEditClose);
+        plugin.dispatch(effEditIdle);
+    }
+    XSetIOErrorHandler(hostHandler);
+    if (sharedDisplay.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", sharedDisplay.c_str(), 1);
+
+    if (!sharedDisplay.empty()) {
+        HostWindow window;
+        LoadedPlugin plugin;
+        EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1) << "a new connection";
+        plugin.dispatch(effEditIdle);
+        plugin.dispatch(effEditClose);
+    }
+}

@@ -9,6 +9,7 @@
 #include <X11/Xresource.h>
 #include <X11/cursorfont.h>
 
+#include <syslog.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -112,13 +113,26 @@ X11Connection::X11Connection(Display* d)
                  reinterpret_cast<Atom*>(&atoms));
     desktopScale = readDesktopScale(display);
 
+    XSetIOErrorExitHandler(display, &X11Connection::connectionLost, this);
     MessageLoop::getMain().addDescriptor(
         ConnectionNumber(display), [this] { processEvents(); }, true);
+    readingEvents = true;
+}
+
+void X11Connection::connectionLost(Display*, void* connection)
+{
+    // Called from inside whichever Xlib call found the connection broken: only note it. Returning
+    // keeps the process alive; Xlib makes every later call on this display do nothing.
+    auto* self = static_cast<X11Connection*>(connection);
+    if (!self->lost)
+        syslog(LOG_WARNING, "VelmoraKelvaneAU1_Q9: lost the connection to the X server");
+    self->lost = true;
 }
 
 X11Connection::~X11Connection()
 {
-    MessageLoop::getMain().removeDescriptor(ConnectionNumber(display));
+    if (readingEvents)
+        MessageLoop::getMain().removeDescriptor(ConnectionNumber(display));
     for (::Cursor& c : standardCursors)
         if (c != 0)
             XFreeCursor(display, c);
@@ -144,10 +158,15 @@ void X11Connection::processEvents()
 {
     // A window may close the last window (and with it this connection) while handling an event.
     const uint64_t myGeneration = generation;
-    while (openConnection == this && generation == myGeneration && XPending(display) > 0) {
+    while (!lost && openConnection == this && generation == myGeneration && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         dispatch(event);
+    }
+    if (lost && openConnection == this && generation == myGeneration && readingEvents) {
+        // A broken socket reads as ready forever: stop watching it.
+        MessageLoop::getMain().removeDescriptor(ConnectionNumber(display));
+        readingEvents = false;
     }
 }
 

@@ -23,7 +23,11 @@ class X11NativeWindow;
     (a request on a window the host destroyed, read whenever Xlib gets to it) is a failed operation,
     never the end of the host; every other connection's errors still reach the handler that was there
     before. Code that must know whether its own requests failed nests a trap of its own around them:
-    the newest trap takes the errors of the requests made in its scope. */
+    the newest trap takes the errors of the requests made in its scope.
+
+    Losing the connection (the server goes away, or closes us) is no end of the host either: the
+    connection is marked lost, stops reading, and every later request on it does nothing until the
+    last window closes it; the next window opens a new one. */
 class X11Connection {
 public:
     /** The open connection (opened now if there is none); null when no display can be reached. Every
@@ -59,6 +63,7 @@ private:
     explicit X11Connection(Display* display);
     ~X11Connection();
     void dispatch(XEvent& event);
+    static void connectionLost(Display* display, void* connection);
 
     Display* display;
     std::unique_ptr<X11ErrorTrap> connectionErrors;    // from the opening to the closing
@@ -68,6 +73,8 @@ private:
     ::Cursor standardCursors[16] = {};
     ::Cursor blankCursor = 0;
     double desktopScale = 1.0;
+    bool lost = false;              // loop thread only, as every use of the display
+    bool readingEvents = false;     // the descriptor is registered with the main loop
 };
 
 } // namespace q9framework

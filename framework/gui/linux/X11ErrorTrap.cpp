@@ -33,6 +33,29 @@ struct X11ErrorTraps {
         return handler;
     }
 
+    // The I/O error handler that was installed before ours; guarded by lock().
+    static XIOErrorHandler& previousIO()
+    {
+        static XIOErrorHandler handler = nullptr;
+        return handler;
+    }
+
+    // A connection of ours was lost (the server went away or closed it): returning lets Xlib go on to
+    // that connection's exit handler, which marks it lost instead of ending the process. Any other
+    // connection's loss is the previous handler's business, as if we were not there.
+    static int handleIO(Display* display)
+    {
+        XIOErrorHandler forwardTo = nullptr;
+        {
+            const std::lock_guard<std::mutex> hold(lock());
+            for (const X11ErrorTrap* trap : live())
+                if (trap->display == display)
+                    return 0;
+            forwardTo = previousIO();
+        }
+        return forwardTo != nullptr ? forwardTo(display) : 0;
+    }
+
     static int handle(Display* display, XErrorEvent* error)
     {
         XErrorHandler forwardTo = nullptr;
@@ -62,8 +85,10 @@ X11ErrorTrap::X11ErrorTrap(_XDisplay* displayToWatch, const char* operationName)
 {
     const std::lock_guard<std::mutex> hold(X11ErrorTraps::lock());
     auto& traps = X11ErrorTraps::live();
-    if (traps.empty())
+    if (traps.empty()) {
         X11ErrorTraps::previous() = XSetErrorHandler(&X11ErrorTraps::handle);
+        X11ErrorTraps::previousIO() = XSetIOErrorHandler(&X11ErrorTraps::handleIO);
+    }
     traps.push_back(this);
 }
 
@@ -79,6 +104,10 @@ X11ErrorTrap::~X11ErrorTrap()
         if (current != &X11ErrorTraps::handle)
             XSetErrorHandler(current);   // someone installed theirs after ours: keep it
         X11ErrorTraps::previous() = nullptr;
+        const XIOErrorHandler currentIO = XSetIOErrorHandler(X11ErrorTraps::previousIO());
+        if (currentIO != &X11ErrorTraps::handleIO)
+            XSetIOErrorHandler(currentIO);
+        X11ErrorTraps::previousIO() = nullptr;
     }
 }
 

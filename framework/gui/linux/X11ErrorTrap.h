@@ -14,6 +14,10 @@ namespace q9framework {
     every other error (another connection's, the host's own, ours from before the trap) goes to the
     previous handler, as if no trap existed. Traps may be used on several threads and nested.
 
+    The same goes for the loss of a connection (Xlib's I/O error, whose default handler also exits):
+    while a trap lives on a display, its loss is left to that display's exit handler; any other
+    connection's loss goes to the handler that was there before.
+
     Errors arrive asynchronously: hasFailed() and the destructor sync with the server first, so every
     request made within the scope has been answered. The first error is written to the system log. */
 class X11ErrorTrap {
