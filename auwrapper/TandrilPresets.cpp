@@ -19,8 +19,6 @@ using namespace cf;
 
 namespace {
 
-constexpr size_t maxProgramNameLength = 24;
-
 CFNumberRef createNumber(SInt32 value)
 {
     return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
@@ -134,7 +132,7 @@ void TandrilComponent::restoreClassInfo(CFPropertyListRef classInfo)
     const auto data = static_cast<CFDataRef>(requiredValue(dictionary, "vstdata", CFDataGetTypeID()));
     loadPresetData(CFDataGetBytePtr(data), static_cast<size_t>(CFDataGetLength(data)));
     if (updateNameOnLoad)
-        plugIn->setProgramName(toStdString(name).substr(0, maxProgramNameLength).c_str());
+        plugIn->setProgramName(toStdString(name).substr(0, VSTPlugIn::maxProgramNameLength).c_str());
 
     refreshCurrentPreset();
     currentPreset.presetNumber = -1;
@@ -161,7 +159,7 @@ void TandrilComponent::setCurrentPreset(const AUPreset& preset, bool withName)
 {
     if (preset.presetNumber < 0) {
         if (withName && preset.presetName != nullptr)
-            plugIn->setProgramName(toStdString(preset.presetName).substr(0, maxProgramNameLength).c_str());
+            plugIn->setProgramName(toStdString(preset.presetName).substr(0, VSTPlugIn::maxProgramNameLength).c_str());
         if (!refreshCurrentPreset() && currentPreset.presetNumber == -1)
             return;
         currentPreset.presetNumber = -1;

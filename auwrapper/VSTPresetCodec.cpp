@@ -11,7 +11,6 @@ namespace q9framework {
 namespace {
 
 constexpr size_t programNameFieldSize = 28;
-constexpr size_t maxProgramNameLength = 24;   // kVstMaxProgNameLen
 constexpr size_t bankReservedSize = 128;
 constexpr uint32_t formatVersion = 1;
 
@@ -33,7 +32,7 @@ void appendFloat(std::vector<uint8_t>& out, float value)
 void appendName(std::vector<uint8_t>& out, const std::string& name)
 {
     uint8_t field[programNameFieldSize] = {};
-    std::memcpy(field, name.data(), std::min(name.size(), maxProgramNameLength));
+    std::memcpy(field, name.data(), std::min(name.size(), VSTPlugIn::maxProgramNameLength));
     out.insert(out.end(), field, field + programNameFieldSize);
 }
 
@@ -63,7 +62,7 @@ public:
         need(programNameFieldSize);
         const char* p = reinterpret_cast<const char*>(data + offset);
         offset += programNameFieldSize;
-        return std::string(p, strnlen(p, maxProgramNameLength));
+        return std::string(p, strnlen(p, VSTPlugIn::maxProgramNameLength));
     }
     size_t position() const noexcept { return offset; }
 

@@ -18,7 +18,6 @@ using EntryPoint = AEffect* (*)(audioMasterCallback);
 constexpr VstIntPtr hostVstVersion = 2300;
 constexpr VstIntPtr hostLanguageEnglish = 1;
 constexpr size_t textBufferSize = 1024;      // what hosts hand out for 8- to 24-character texts
-constexpr size_t maxProgramNameLength = 24;  // kVstMaxProgNameLen
 constexpr size_t maxParameterTextLength = 24;
 constexpr int32_t maxChannels = 32;
 

@@ -5,6 +5,7 @@
 #include "auwrapper/vsthost/VSTHost.h"
 #include "framework/plugin/vst2/VST2Interface.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,9 @@ public:
     VSTPlugIn(const VSTPlugIn&) = delete;
     VSTPlugIn& operator=(const VSTPlugIn&) = delete;
 
+    /** The longest program name effects take and give (kVstMaxProgNameLen), without the NUL. */
+    static constexpr size_t maxProgramNameLength = kVstMaxProgNameLen;
+
     /** Loads the executable, calls its entry point ("main_macho", else "VSTPluginMain", else the legacy
         Linux "main") with the host callback, checks the AEffect and sends effOpen. Throws "Could not
         load VST bundle executable", "Could not locate function in bundle executable (\"main_macho\" or
@@ -62,9 +66,9 @@ public:
 
     void setProgram(int32_t index) noexcept;
     int32_t getProgram() noexcept;
-    /** At most kVstMaxProgNameLen (24) characters. */
+    /** At most maxProgramNameLength characters. */
     std::string getProgramName();
-    /** The caller limits `name` to 24 characters. */
+    /** The caller limits `name` to maxProgramNameLength characters. */
     void setProgramName(const char* name) noexcept;
 
     /** The effect's own getParameter / setParameter functions: no dispatcher, no lock here.
