@@ -106,7 +106,6 @@ public:
     // ---- for tests and the test host -----------------------------------------------------------------
     VSTPlugIn& getPlugIn() noexcept { return *plugIn; }
     ComponentInstance getInstance() const noexcept { return instance; }
-    int getHostQuirk() const noexcept { return hostQuirk; }
     const std::string& getBundlePath() const noexcept { return bundlePath; }
     int getInputBusCount() const noexcept { return inputBusCount; }
     int getOutputBusCount() const noexcept { return outputBusCount; }

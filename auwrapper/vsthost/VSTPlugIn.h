@@ -139,11 +139,9 @@ public:
 
     AEffect* getEffect() const noexcept { return effect; }
     VSTHost& getHost() const noexcept { return host; }
-    bool isOpened() const noexcept { return opened; }
     bool isResumed() const noexcept { return resumed; }
     /** Set and cleared by the owner around effMainsChanged. */
     void setResumed(bool isResumed) noexcept { resumed = isResumed; }
-    bool wasMidiRequested() const noexcept { return midiRequested; }
     bool isEditorOpen() const noexcept { return editorOpen; }
     float getSampleRate() const noexcept { return sampleRate; }
     int32_t getBlockSize() const noexcept { return blockSize; }

@@ -55,7 +55,7 @@ list(APPEND aucomponent_effect_targets aucomponent_test_effect_Legacy)
 if(TARGET auwrapper AND TARGET kelvane_au_host)
     file(GLOB aucomponent_test_sources CONFIGURE_DEPENDS "${aucomponent_test_dir}/*.cpp")
     add_executable(tests_aucomponent ${aucomponent_test_sources})
-    target_link_libraries(tests_aucomponent PRIVATE auwrapper kelvane_au_host test_alloc_counter test_support GTest::gtest_main project_warnings
+    target_link_libraries(tests_aucomponent PRIVATE auwrapper kelvane_au_host test_support GTest::gtest_main project_warnings
         ${CMAKE_DL_LIBS})
     target_compile_definitions(tests_aucomponent PRIVATE
         AUCOMPONENT_TEST_EFFECTS_DIR="${aucomponent_effects_dir}"

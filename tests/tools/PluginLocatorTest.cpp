@@ -52,26 +52,15 @@ TEST_F(PluginLocator, FindsTheExecutableOfABundleOrTakesASharedObject)
     EXPECT_EQ(location.bundlePath, "");
 }
 
-TEST_F(PluginLocator, RefusesWhatIsNoPlugin)
+TEST_F(PluginLocator, RefusesABundleWithSeveralExecutablesAndNoneNamedAfterIt)
 {
     makeFile("Two.vst/Contents/x86_64-linux/A.so");
     makeFile("Two.vst/Contents/x86_64-linux/B.so");
-    const fs::path text = makeFile("readme.txt");
-    const struct {
-        std::string path;
-        std::string error;
-    } cases[] = {
-        {text.string(), "plug-in '" + text.string() + "' is neither a bundle directory nor a .so file"},
-        {(root / "Two.vst").string(),
-         "plug-in '" + (root / "Two.vst").string() + "' is not a bundle with one executable in Contents/x86_64-linux (several .so files found there)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        PluginLocation location;
-        std::string error;
-        EXPECT_FALSE(locatePlugin(c.path, location, error));
-        EXPECT_EQ(error, c.error);
-    }
+    PluginLocation location;
+    std::string error;
+    EXPECT_FALSE(locatePlugin((root / "Two.vst").string(), location, error));
+    EXPECT_EQ(error, "plug-in '" + (root / "Two.vst").string()
+                         + "' is not a bundle with one executable in Contents/x86_64-linux (several .so files found there)");
 }
 
 TEST_F(PluginLocator, DefaultsToTheBuiltBundleThenTheUsersVstFolder)

@@ -96,14 +96,11 @@ OSStatus ComponentFixture::open()
                    + spec.config + "</dict>\n</dict>\n</plist>\n");
     if (spec.withParameters)
         temp.write("AUTest.component/Contents/Resources/TDParameters.txt", spec.parameters);
-    if (spec.withFactoryList)
-        temp.write("AUTest.component/Contents/Resources/TDFactoryPresets.txt", spec.factoryList);
-    std::filesystem::create_directories(resources());
-    for (int i = 0; i < spec.vstAliases; ++i)
-        std::filesystem::create_symlink(spec.vstTarget.empty() ? testEffectBundle(spec.effect) : spec.vstTarget,
-                                        resources() + "/Effect" + std::to_string(i) + ".vst");
+    temp.write("AUTest.component/Contents/Resources/TDFactoryPresets.txt", spec.factoryList);
+    std::filesystem::create_symlink(testEffectBundle(spec.effect), bundle + "/Contents/Resources/Effect.vst");
     currentImagePath = bundle + "/Contents/x86_64-linux/AUTest.so";
-    instance = std::make_unique<kelvane::AUHostInstance>(&testEntry, spec.description, 0x00010203, spec.registeredName,
+    const AudioComponentDescription description{fourCharCode("aufx"), fourCharCode("TdPm"), fourCharCode("Velm"), 0, 0};
+    instance = std::make_unique<kelvane::AUHostInstance>(&testEntry, description, 0x00010203, "Velmora Test: AU Test",
                                                          hostInfo);
     const OSStatus status = instance->open();
     if (status == noErr && testEffectControl(spec.effect) != nullptr)

@@ -8,6 +8,8 @@
 //   <temp>/AUTest.component/Contents/Resources/TDFactoryPresets.txt (+ the preset files)
 //   <temp>/AUTest.component/Contents/Resources/Effect.vst -> the test effect's bundle (an alias)
 //
+// registered as 'aufx' 'TdPm' 'Velm', "Velmora Test: AU Test", version 1.2.3.
+//
 // The preset folders are redirected into <temp>/audio-user and <temp>/audio-local.
 
 #include "auwrapper/TandrilComponent.h"
@@ -30,11 +32,6 @@ struct BundleSpec {
                              "3+\tAmount\t0\t100\t?\t%\t50\n";
     std::string factoryList = "";             // empty: no factory presets
     bool withParameters = true;
-    bool withFactoryList = true;
-    int vstAliases = 1;                       // how many ".vst" items among the resources
-    std::string vstTarget = "";               // what they are aliases of; empty: the test effect's bundle
-    AudioComponentDescription description{fourCharCode("aufx"), fourCharCode("TdPm"), fourCharCode("Velm"), 0, 0};
-    std::string registeredName = "Velmora Test: AU Test";
 };
 
 /** A fresh temporary folder per test, removed afterwards. */
@@ -64,9 +61,7 @@ public:
     kelvane::AUHostInstance& host() { return *instance; }
     q9framework::TandrilComponent& component() { return *reinterpret_cast<q9framework::TandrilComponent*>(instance->getStorage()); }
     AUTestEffectControl& effectControl() { return *testEffectControl(spec.effect); }
-    const std::string& bundlePath() const { return bundle; }
     const TemporaryFolder& folder() const { return temp; }
-    std::string resources() const { return bundle + "/Contents/Resources"; }
     void setHostInfo(const std::string& identifier, const std::string& version);
     /** One render of `frames` (at most 64) frames of output bus 0 into two scratch buffers, at time 0. */
     OSStatus renderStereoBlock(UInt32 frames);

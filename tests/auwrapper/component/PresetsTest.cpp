@@ -78,8 +78,6 @@ TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
 {
     ComponentFixture f;
     ASSERT_EQ(f.open(), noErr);
-    CFPropertyListRef saved = nullptr;
-    ASSERT_EQ(f.host().get(kAudioUnitProperty_ClassInfo, G, 0, saved), noErr);
     const struct {
         const char* what;
         std::function<void(CFMutableDictionaryRef)> damage;
@@ -90,18 +88,11 @@ TEST(Presets, MalformedClassInfoIsRefusedWithItsStatus)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        CFMutableDictionaryRef copy = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-        const CFIndex n = CFDictionaryGetCount(static_cast<CFDictionaryRef>(saved));
-        std::vector<const void*> keys(static_cast<size_t>(n)), values(static_cast<size_t>(n));
-        CFDictionaryGetKeysAndValues(static_cast<CFDictionaryRef>(saved), keys.data(), values.data());
-        for (CFIndex i = 0; i < n; ++i)
-            CFDictionarySetValue(copy, keys[static_cast<size_t>(i)], values[static_cast<size_t>(i)]);
-        c.damage(copy);
-        const CFPropertyListRef asList = copy;
+        CFRef<CFMutableDictionaryRef> info(f.component().makeClassInfo("x", f.component().saveProgram()));
+        c.damage(info.get());
+        const CFPropertyListRef asList = info.get();
         EXPECT_EQ(f.host().set(kAudioUnitProperty_ClassInfo, G, 0, asList), c.expected);
-        CFRelease(copy);
     }
-    CFRelease(saved);
 }
 
 TEST(Presets, FactoryPresetsFromTheList)

@@ -70,7 +70,6 @@ TEST(Properties, ReadingChecksTheBufferAndReportsSizes)
     EXPECT_EQ(f.host().get(kAudioUnitProperty_SampleRate, O, 0, rate), noErr);
     EXPECT_EQ(rate, 44100.0);
 
-
     Float64 latency = 0.0;
     EXPECT_EQ(f.host().get(kAudioUnitProperty_Latency, G, 0, latency), noErr);
     EXPECT_DOUBLE_EQ(latency, 441.0 / 44100.0);
@@ -135,15 +134,15 @@ TEST(Properties, StreamFormatsAndTheMonoAdaptation)
     EXPECT_EQ(out.mChannelsPerFrame, 2u) << "each bus keeps its own channel count";
 }
 
-TEST(Properties, HostQuirkModesFromTheHostIdentity)
+TEST(Properties, HostsThatPutStereoOnAMonoBusAreKnownByIdentityAndVersion)
 {
     const struct {
         const char* identifier;
         const char* version;
-        int mode;
+        bool takesStereo;
     } cases[] = {
-        {"com.apple.logic.pro", "7.2.3", 1},      {"com.apple.logic.pro", "8.0.0", 3},
-        {"com.apple.logic.pro", "8.0.10", 0},     {"com.apple.garageband", "4.1.2", 2},
+        {"com.apple.logic.pro", "7.2.3", false},  {"com.apple.logic.pro", "8.0.0", true},
+        {"com.apple.logic.pro", "8.0.10", false}, {"com.apple.garageband", "4.1.2", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.identifier) + " " + c.version);
@@ -152,10 +151,8 @@ TEST(Properties, HostQuirkModesFromTheHostIdentity)
         ComponentFixture f(spec);
         f.setHostInfo(c.identifier, c.version);
         ASSERT_EQ(f.open(), noErr);
-        EXPECT_EQ(f.component().getHostQuirk(), c.mode);
-        // Modes 2 and 3 let a mono bus take a stereo format.
         EXPECT_EQ(f.host().set(kAudioUnitProperty_StreamFormat, I, 0, floatFormat(2)),
-                  c.mode == 2 || c.mode == 3 ? noErr : kAudioUnitErr_FormatNotSupported);
+                  c.takesStereo ? noErr : kAudioUnitErr_FormatNotSupported);
     }
 }
 
@@ -166,10 +163,12 @@ TEST(Properties, BusLayoutsOfOtherEffects)
         int inputBuses, outputBuses;
         std::vector<int> outputStarts;
         UInt32 channelConfigurations;   // 0: the property is missing
+        const char* secondOutputName;   // null: one output bus
     } cases[] = {
-        {"Quad", 1, 2, {0, 2, 4}, 4},
-        {"Odd", 2, 2, {0, 2, 3}, 0},
-        {"Mono", 1, 1, {0, 1}, 1},
+        {"Quad", 1, 2, {0, 2, 4}, 4, "Out 2"},
+        {"Odd", 2, 2, {0, 2, 3}, 0, "Out 2"},
+        {"Mono", 1, 1, {0, 1}, 1, nullptr},
+        {"Wide", 32, 32, {0, 1, 2}, 1, "Out 1"},   // 32 channels on mono pins: 32 mono buses
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.effect);
@@ -186,9 +185,9 @@ TEST(Properties, BusLayoutsOfOtherEffects)
         EXPECT_EQ(status, c.channelConfigurations > 0 ? noErr : kAudioUnitErr_InvalidProperty);
         EXPECT_EQ(size, 4 * c.channelConfigurations);
         CFStringRef name = nullptr;
-        if (c.outputBuses > 1) {
+        if (c.secondOutputName != nullptr) {
             EXPECT_EQ(f.host().get(kAudioUnitProperty_ElementName, O, 1, name), noErr);
-            EXPECT_EQ(toStdString(name), "Out 2");
+            EXPECT_EQ(toStdString(name), c.secondOutputName);
             CFRelease(name);
         }
     }

@@ -56,7 +56,7 @@ Bytes programRecord(const char* name, std::vector<uint32_t> valueBits, uint32_t 
     return b;
 }
 
-constexpr uint32_t quarter = 0x3E800000, half = 0x3F000000, one = 0x3F800000, oneAndHalf = 0x3FC00000;
+constexpr uint32_t quarter = 0x3E800000, half = 0x3F000000, one = 0x3F800000;
 
 std::string messageOf(const std::function<void()>& f)
 {
@@ -103,26 +103,6 @@ TEST(PresetCodecParameters, BankHoldsEveryProgramAndRestoresTheCurrentOne)
     EXPECT_EQ(p.getProgram(), 2);
 }
 
-TEST(PresetCodecParameters, RoundTripIsBitExactAndExact)
-{
-    OpenedTestEffect fx("Param");
-    VSTPlugIn& p = *fx.plugIn;
-    const float values[] = {0.1f, 0.33333334f, 0.999999f, 1e-20f};
-    for (int i = 0; i < 4; ++i)
-        p.setParameter(i, values[i]);
-    p.setProgramName("Round trip");
-    const Bytes saved = VSTPresetCodec(p).saveProgram();
-    for (int i = 0; i < 4; ++i)
-        p.setParameter(i, 0.0f);
-    p.setProgramName("other");
-    EXPECT_TRUE(VSTPresetCodec(p).loadPresetData(saved.data(), saved.size()));
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(p.getParameter(i), values[i]) << i;
-    EXPECT_EQ(p.getProgramName(), "Round trip");
-    EXPECT_EQ(fx.control->beginSetProgramCalls, 1);
-    EXPECT_EQ(fx.control->endSetProgramCalls, 1);
-}
-
 TEST(PresetCodecParameters, BankRecordsFollowEachOtherWhateverTheirLength)
 {
     OpenedTestEffect fx("Param");
@@ -145,6 +125,8 @@ TEST(PresetCodecParameters, BankRecordsFollowEachOtherWhateverTheirLength)
 
     EXPECT_FALSE(VSTPresetCodec(p).loadPresetData(bank.data(), bank.size()));
     EXPECT_EQ(p.getProgram(), 1) << "the current program is selected again";
+    EXPECT_EQ(fx.control->beginSetProgramCalls, 3) << "one program change per record the effect has room for";
+    EXPECT_EQ(fx.control->endSetProgramCalls, 3);
     p.setProgram(0);
     EXPECT_EQ(p.getProgramName(), "long");
     EXPECT_EQ(p.getParameter(3), 0.25f);
@@ -164,8 +146,13 @@ TEST(PresetCodecParameters, MalformedImagesAreRefusedWithTheirMessages)
     otherEffect[19] = 'x';
     EXPECT_EQ(messageOf([&] { codec.loadPresetData(otherEffect.data(), otherEffect.size()); }),
               "Invalid format of FXP / FXB data");
-    EXPECT_THROW(codec.loadPresetData(nullptr, 0), EOFException);
-    EXPECT_EQ(fx.control->beginSetProgramCalls, fx.control->endSetProgramCalls) << "every begin has its end";
+    // A consistent header over values that end early: the values are being set when the data runs out.
+    Bytes cut = programRecord("x", {half, half, half, half});
+    cut.resize(cut.size() - 2);
+    setWord(cut, 4, static_cast<uint32_t>(cut.size() - 8));
+    EXPECT_THROW(codec.loadPresetData(cut.data(), cut.size()), EOFException);
+    EXPECT_EQ(fx.control->beginSetProgramCalls, 1);
+    EXPECT_EQ(fx.control->endSetProgramCalls, 1) << "every begin has its end";
 }
 
 TEST(PresetCodecChunks, ProgramAndBankAreByteExact)

@@ -1,14 +1,12 @@
 // The value layer's rules as the wrapper relies on them: who holds which reference, what containers
-// retain, text encodings, numeric version ordering, and that wrong input answers null instead of
-// crashing. Every test checks the live-object count, so a missed release fails it.
+// retain, text encodings, and that wrong input answers null instead of crashing. Every test checks the
+// live-object count, so a missed release fails it. The file URLs' walk from the executable up to its
+// bundle is taken by every component the component suite opens.
 
 #include "auwrapper/platform/CFValues.h"
 #include "tests/auwrapper/platform/LiveObjects.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstring>
 
 using namespace q9framework::cf;
 
@@ -98,24 +96,6 @@ TEST_F(CFValues, StringsConvertBetweenEncodingsOrRefuse)
     }
 }
 
-TEST_F(CFValues, StringLengthsAndCharactersAreUtf16AsOnTheMac)
-{
-    CFRef<CFStringRef> string(createString("a\xE2\x82\xAC\xF0\x9F\x8E\xB5"));   // a, euro, musical note
-    ASSERT_TRUE(string);
-    EXPECT_EQ(CFStringGetLength(string.get()), 4) << "the note is a surrogate pair";
-    UniChar units[4] = {};
-    CFStringGetCharacters(string.get(), CFRangeMake(0, 4), units);
-    EXPECT_EQ(units[0], 'a');
-    EXPECT_EQ(units[1], 0x20AC);
-    EXPECT_EQ(units[2], 0xD83C);
-    EXPECT_EQ(units[3], 0xDFB5);
-
-    CFRef<CFStringRef> rebuilt(CFStringCreateWithCharacters(nullptr, units, 4));
-    EXPECT_TRUE(CFEqual(rebuilt.get(), string.get()));
-    const UniChar lone[] = {'x', 0xD83C};
-    EXPECT_EQ(CFStringCreateWithCharacters(nullptr, lone, 2), nullptr) << "an unpaired surrogate";
-}
-
 TEST_F(CFValues, GetCStringRefusesWhatDoesNotFitOrHasNoCode)
 {
     CFRef<CFStringRef> string(createString("Attack"));
@@ -152,7 +132,6 @@ TEST_F(CFValues, NumbersReportWhetherAValueFitsExactly)
     EXPECT_FALSE(CFNumberGetValue(tooBig.get(), kCFNumberSInt32Type, &i32));
     EXPECT_EQ(i32, INT32_MAX) << "clamped, not undefined";
 
-
     const double one = 1.0;
     CFRef<CFNumberRef> realOne(CFNumberCreate(nullptr, kCFNumberFloat64Type, &one));
     CFRef<CFNumberRef> intOne(newInt32(1));
@@ -175,28 +154,6 @@ TEST_F(CFValues, WrongObjectsAndImmutableContainersChangeNothing)
     EXPECT_EQ(CFDictionaryGetCount(frozen.get()), 0) << "an immutable dictionary stays unchanged";
     EXPECT_EQ(CFGetRetainCount(text.get()), 1);
     EXPECT_EQ(CFDictionaryCreate(nullptr, nullptr, nullptr, 2, nullptr, nullptr), nullptr);
-}
-
-TEST_F(CFValues, FileURLsWalkUpFromTheExecutableToTheBundle)
-{
-    const std::string executable = "/home/u/.vst/Kelvane.vst/Contents/x86_64-linux/Kelvane.so";
-    CFRef<CFURLRef> url(CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(executable.data()), static_cast<CFIndex>(executable.size()), false));
-    for (int i = 0; i < 3; ++i)
-        url.reset(CFURLCreateCopyDeletingLastPathComponent(nullptr, url.get()));
-    ASSERT_TRUE(url);
-    EXPECT_EQ(pathOf(url.get()), "/home/u/.vst/Kelvane.vst");
-    CFRef<CFStringRef> extension(CFURLCopyPathExtension(url.get()));
-    EXPECT_EQ(toStdString(extension.get()), "vst");
-    CFRef<CFStringRef> name(CFURLCopyLastPathComponent(url.get()));
-    EXPECT_EQ(toStdString(name.get()), "Kelvane.vst");
-
-    CFRef<CFURLRef> resources(CFURLCreateCopyAppendingPathComponent(nullptr, url.get(), CFSTR("Contents/Resources"), true));
-    EXPECT_EQ(pathOf(resources.get()), "/home/u/.vst/Kelvane.vst/Contents/Resources");
-
-    CFRef<CFURLRef> root(CFURLCreateWithFileSystemPath(nullptr, CFSTR("/"), kCFURLPOSIXPathStyle, true));
-    EXPECT_EQ(CFURLCreateCopyDeletingLastPathComponent(nullptr, root.get()), nullptr) << "nothing above the root";
-    EXPECT_EQ(CFURLCopyPathExtension(root.get()), nullptr);
 }
 
 TEST_F(CFValues, RequiredValuesTellMissingFromWrongTypeAndNamesFallBackToMacRoman)

@@ -92,7 +92,6 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     switch (opcode) {
     case effClose: delete &in; return 0;
     case effSetProgram:
-        ++control.setProgramCalls;
         if (value >= 0 && value < numPrograms)
             in.current = static_cast<int>(value);
         return 0;
@@ -106,14 +105,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effGetVendorString: std::snprintf(static_cast<char*>(ptr), 64, "Velmora Test"); return 1;
     case effSetSampleRate: control.lastSampleRate = opt; return 0;
     case effSetBlockSize: control.lastBlockSize = static_cast<int32_t>(value); return 0;
-    case effMainsChanged:
-        if (control.numMainsChanged < 8)
-            control.mainsChanged[control.numMainsChanged++] = static_cast<int32_t>(value);
-        return 0;
+    case effMainsChanged: ++control.numMainsChanged; return 0;
     case effEditGetRect: *static_cast<ERect**>(ptr) = &in.rect; return 1;
-    case effEditOpen: ++control.editOpenCalls; return 1;
-    case effEditClose: ++control.editCloseCalls; return 0;
-    case effEditIdle: return 0;
+    case effEditOpen: return 1;
     case effIdle: ++control.idleCalls; return 0;
     case effGetChunk: {
         if (!AU_TEST_CHUNKS)
@@ -146,7 +140,7 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     }
     case effGetInputProperties: return fillPin(index, e->numInputs, true, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
     case effGetOutputProperties: return fillPin(index, e->numOutputs, false, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
-    case effSetBypass: ++control.bypassCalls; control.lastBypass = static_cast<int32_t>(value); return 1;
+    case effSetBypass: control.lastBypass = static_cast<int32_t>(value); return 1;
     case effCanDo: return std::strcmp(static_cast<const char*>(ptr), "receiveVstMidiEvent") == 0 ? 1 : -1;
     case effGetTailSize: return control.tailSamples;
     case effBeginSetProgram: ++control.beginSetProgramCalls; return 1;
@@ -170,7 +164,6 @@ float getParameter(AEffect* e, VstInt32 index)
 void processReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 frames)
 {
     ++control.processCalls;
-    control.lastFrames = frames;
     const float gain = 1.0f + self(e).programs[self(e).current].values[0];
     // Sample by sample, all inputs read before any output is written: the wrapper processes in place.
     for (VstInt32 i = 0; i < frames; ++i) {

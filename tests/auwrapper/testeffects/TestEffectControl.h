@@ -12,23 +12,17 @@ struct AUTestEffectControl {
     int32_t setChunkAnswer = 1;       // effSetChunk answer for a well-formed chunk
 
     // Recorded by the effect.
-    int32_t mainsChanged[8] = {};     // values of effMainsChanged, in order
-    int32_t numMainsChanged = 0;
+    int32_t numMainsChanged = 0;      // effMainsChanged calls
     int32_t processCalls = 0;
-    int32_t lastFrames = 0;
     int32_t lastInputSilence = -1;    // value of the last "sI00"
     int32_t lastEventCount = 0;
     uint8_t lastEventBytes[3] = {};
     int32_t lastEventDelta = 0;
-    int32_t bypassCalls = 0;
     int32_t lastBypass = -1;
     float lastSampleRate = 0.0f;
     int32_t lastBlockSize = 0;
     int32_t beginSetProgramCalls = 0;
     int32_t endSetProgramCalls = 0;
-    int32_t setProgramCalls = 0;
-    int32_t editOpenCalls = 0;
-    int32_t editCloseCalls = 0;
     int32_t idleCalls = 0;
 };
 

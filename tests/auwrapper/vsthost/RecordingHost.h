@@ -29,7 +29,6 @@ struct RecordingHost : q9framework::VSTHost {
     {
         calls.push_back({what, a, b, v, &p});
     }
-    const Call* last() const { return calls.empty() ? nullptr : &calls.back(); }
 
     void getVendorString(q9framework::VSTPlugIn& p, char* text) override
     {

@@ -37,12 +37,10 @@ void noteVendorCall(int small)
         record.vendorCalls[record.numVendorCalls++] = small;
 }
 
-VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr)
+// The vendor extension's silence hints around a block; its probe and text conversions are the
+// component suite's.
+VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value)
 {
-    if (index == code('s', 'H', 'i', '!')) {
-        noteVendorCall(1);
-        return record.supportsExtension ? 1 : 0;
-    }
     if (index == code('s', 'I', '0', '0')) {
         noteVendorCall(2);
         record.lastInputSilence = value;
@@ -51,22 +49,6 @@ VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr)
     if (index == code('s', 'O', '0', '0')) {
         noteVendorCall(3);
         return record.outputSilent ? 1 : 0;
-    }
-    if (index == code('s', 'V', '2', 'S') && ptr != nullptr) {
-        // Value to text: "<index>:<value * 100>".
-        float v = 0.0f;
-        std::memcpy(&v, ptr, sizeof v);
-        std::snprintf(static_cast<char*>(ptr), 2048, "%d:%d", static_cast<int>(value), static_cast<int>(v * 100.0f));
-        return 1;
-    }
-    if (index == code('s', 'S', '2', 'V') && ptr != nullptr) {
-        // Text to value: the text's length over 100; refuses an empty text.
-        const size_t length = std::strlen(static_cast<char*>(ptr));
-        if (length == 0)
-            return 0;
-        const float v = static_cast<float>(length) / 100.0f;
-        std::memcpy(ptr, &v, sizeof v);
-        return 1;
     }
     return 0;
 }
@@ -85,7 +67,6 @@ VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr)
     case effGetProgram: return 0;
     case effGetProgramName: std::strcpy(static_cast<char*>(ptr), "a program name longer than twenty-four"); return 0;
     case effGetParamDisplay: std::snprintf(static_cast<char*>(ptr), 64, "display %d", index); return 0;
-    case effGetChunk: *static_cast<void**>(ptr) = &editorRect; return index == 1 ? 8 : 4;
     case effEditGetRect: *static_cast<ERect**>(ptr) = &editorRect; return 1;
     case effEditOpen: return record.editOpenAnswer;
     case effProcessEvents: {
@@ -99,17 +80,15 @@ VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr)
         }
         return 1;
     }
-    case effVendorSpecific: return vendorSpecific(index, value, ptr);
+    case effVendorSpecific: return vendorSpecific(index, value);
     case effCanDo:
         return std::strcmp(static_cast<const char*>(ptr), "receiveVstMidiEvent") == 0 ? record.canDoReceiveMidi : 0;
     default: return 0;
     }
 }
 
-[[maybe_unused]] void setParameter(AEffect*, VstInt32 index, float value)
+[[maybe_unused]] void setParameter(AEffect*, VstInt32, float)
 {
-    record.lastParameterIndex = index;
-    record.lastParameterSet = value;
     if (record.throwFromDispatcher)
         throw std::runtime_error("parameter failure");
 }

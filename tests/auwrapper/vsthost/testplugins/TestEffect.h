@@ -19,7 +19,6 @@ struct TestEffectLog {
     bool wantMidiDuringEntry = false;              // call audioMasterWantMidi from the entry point
     VstIntPtr canDoReceiveMidi = 0;                // effCanDo "receiveVstMidiEvent"
     VstIntPtr editOpenAnswer = 1;                  // effEditOpen
-    bool supportsExtension = true;                 // answers "sHi!"
     bool outputSilent = false;                     // "sO00" answer
     bool throwFromDispatcher = false;              // every dispatcher call throws
 
@@ -36,6 +35,4 @@ struct TestEffectLog {
     int vendorCalls[8] = {};                       // sequence of vendor-specific indices as small codes
     int numVendorCalls = 0;
     int processCalls = 0;
-    float lastParameterSet = -1.0f;
-    int lastParameterIndex = -1;
 };
