@@ -259,27 +259,6 @@ void VSTPlugIn::closeEditor() noexcept
 
 bool VSTPlugIn::probeExtension() noexcept { return vendorSpecific(extensionHello, 0, nullptr) != 0; }
 
-bool VSTPlugIn::valueToText(int32_t index, float value, std::string& text)
-{
-    std::vector<char> buffer(extensionBufferSize, '\0');
-    std::memcpy(buffer.data(), &value, sizeof value);
-    if (vendorSpecific(extensionValueToString, index, buffer.data()) == 0)
-        return false;
-    buffer.back() = '\0';
-    text.assign(buffer.data());
-    return true;
-}
-
-bool VSTPlugIn::textToValue(int32_t index, const std::string& text, float& value)
-{
-    std::vector<char> buffer(extensionBufferSize, '\0');
-    std::memcpy(buffer.data(), text.data(), std::min(text.size(), extensionBufferSize - 1));
-    if (vendorSpecific(extensionStringToValue, index, buffer.data()) == 0)
-        return false;
-    std::memcpy(&value, buffer.data(), sizeof value);
-    return true;
-}
-
 VSTPlugIn* VSTPlugIn::getLoadingPlugIn() noexcept { return loadingPlugIn; }
 
 VstIntPtr VSTPlugIn::hostCallback(AEffect* caller, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)

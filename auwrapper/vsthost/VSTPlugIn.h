@@ -125,10 +125,6 @@ public:
 
     /** Sends "sHi!"; true when the effect supports the extension. */
     bool probeExtension() noexcept;
-    /** "sV2S": the effect's text for `value` of parameter `index`; false when it wrote none. */
-    [[nodiscard]] bool valueToText(int32_t index, float value, std::string& text);
-    /** "sS2V": the normalised value the effect reads from `text`; false when it wrote none. */
-    [[nodiscard]] bool textToValue(int32_t index, const std::string& text, float& value);
 
     /** The function handed to the entry point; see the .cpp for how it finds its VSTPlugIn. */
     static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
