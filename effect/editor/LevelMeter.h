@@ -49,8 +49,6 @@ public:
     /** The cut of the current texture (1 and 8 before the first frame). */
     int getThickness() const noexcept { return thickness; }
     int getTextureWidth() const noexcept { return textureWidth; }
-    /** The scale class the texture was built for; 0 before the first frame. */
-    int getBuiltFactor() const noexcept { return builtFactor; }
     q9framework::Texture* getTexture() const noexcept { return texture.get(); }
 
 private:

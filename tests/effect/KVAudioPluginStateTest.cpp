@@ -51,14 +51,7 @@ const char* const defaultText =
 TEST(KVAudioPluginState, DefaultChunkHasTheExactLayout)
 {
     KVAudioPlugin plugin;
-    const std::string bytes = stateBytes(plugin);
-    ASSERT_GE(bytes.size(), 8u);
-    EXPECT_EQ(bytes.substr(0, 4), std::string("\x56\x43\x32\x21", 4));
-    const std::string text = defaultText;
-    const auto n = static_cast<uint32_t>(text.size() + 1);
-    const char lengthBytes[4] = {char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF), char(n >> 24)};
-    EXPECT_EQ(bytes.substr(4, 4), std::string(lengthBytes, 4));
-    EXPECT_EQ(bytes.substr(8), text + '\0');
+    EXPECT_EQ(stateBytes(plugin), chunk(defaultText, 0x21324356)) << "magic \"VC2!\", length, text and its NUL";
 }
 
 TEST(KVAudioPluginState, RoundTripRestoresValuesSizeAndName)
@@ -85,26 +78,19 @@ TEST(KVAudioPluginState, RoundTripRestoresValuesSizeAndName)
     EXPECT_EQ(stateBytes(restored), bytes) << "saving again gives the same bytes";
 }
 
-TEST(KVAudioPluginState, MalformedChunksChangeNothing)
+// Foreign magic and impossible lengths are the chunk fuzz target's; a chunk of ours holding another
+// document is refused as a whole as well.
+TEST(KVAudioPluginState, AForeignDocumentChangesNothing)
 {
-    std::string tooLong = chunk("<KELVANE uiWidthNew=\"900\"><Program attack=\"1\" /></KELVANE>");
-    tooLong[4] = char(tooLong[4] + 1);
-    const struct { std::string bytes; const char* what; } cases[] = {
-        {tooLong, "length past the end of the data"},
-        {chunk("<OTHER><Program attack=\"1\" /></OTHER>"), "foreign root"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        KVAudioPlugin plugin;
-        plugin.setParameter(0, 0.25);
-        plugin.setEditorSize(800, 200);
-        load(plugin, c.bytes);
-        EXPECT_EQ(plugin.getParameter(0), 0.25);
-        EXPECT_EQ(plugin.getEditorWidth(), 800);
-        EXPECT_EQ(plugin.getEditorHeight(), 200);
-        EXPECT_EQ(plugin.getProgram().name, "init0");
-        EXPECT_EQ(peek(plugin).getAttackTarget(), -0.3f) << "the current values are re-applied";
-    }
+    KVAudioPlugin plugin;
+    plugin.setParameter(0, 0.25);
+    plugin.setEditorSize(800, 200);
+    load(plugin, chunk("<OTHER><Program attack=\"1\" /></OTHER>"));
+    EXPECT_EQ(plugin.getParameter(0), 0.25);
+    EXPECT_EQ(plugin.getEditorWidth(), 800);
+    EXPECT_EQ(plugin.getEditorHeight(), 200);
+    EXPECT_EQ(plugin.getProgram().name, "init0");
+    EXPECT_EQ(peek(plugin).getAttackTarget(), -0.3f) << "the current values are re-applied";
 }
 
 TEST(KVAudioPluginState, PartialDocumentsReadWhatIsThere)

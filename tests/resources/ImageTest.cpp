@@ -149,19 +149,6 @@ TEST(Image, FlipCloneSetMarginAndRescale)
     EXPECT_EQ(wordAt(four.rescaled(1, 1, false), 0, 0), 0xFF0000BFu) << "(0 + 3 * 255) / 4, rounded";
 }
 
-TEST(Image, RecordRoundTrip)
-{
-    const Image image = patterned(5, 3, 2);
-    const std::vector<uint8_t> record = recordOf(image);
-    EXPECT_EQ(record.size(), 12u + 16u + 8u + image.getAllocationSize());
-
-    MemoryStream in(MemoryBlock(record.data(), record.size(), true));
-    Image read;
-    ASSERT_TRUE(read.readRecord(in));
-    EXPECT_TRUE(in.isExhausted());
-    EXPECT_EQ(std::memcmp(read.getData(), image.getData(), image.getAllocationSize()), 0);
-}
-
 TEST(Image, NullRecordIs28BytesAndReadsBackNull)
 {
     // Width 0 with a height (and the reverse) has storage but is still a null image.

@@ -80,21 +80,6 @@ void put32(std::vector<uint8_t>& b, size_t at, uint32_t v)
         b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// Offset of the payload of the entry at `index` in the saved pack: the entries before it (a prefix
-// pack differs only in its count) plus this entry's magic, name and type.
-size_t payloadOffset(const ResourcePack& pack, int index)
-{
-    ResourcePack prefix;
-    for (int k = 0; k < index; ++k) {
-        const ResourceEntry* e = pack.getEntry(k);
-        if (e->type == resourceText) prefix.addString(e->name, e->text);
-        if (e->type == resourceImage) prefix.addImage(e->name, e->image);
-        if (e->type == resourceData) prefix.addData(e->name, e->data);
-        if (e->type == resourceSample) prefix.addSample(e->name, e->sample);
-    }
-    return saved(prefix).size() + 12 + 4 + std::strlen(pack.getEntry(index)->name.toUTF8()) + 1 + 4;
-}
-
 } // namespace
 
 TEST(ResourcePack, RoundTripOfAllFourTypes)
@@ -185,28 +170,18 @@ TEST(ResourcePack, MakeUniqueNameAndEditing)
     pack.removeListener(&listener);
 }
 
-TEST(ResourcePack, EmptyNameAndZeroCountStrings)
-{
-    ResourcePack pack;
-    pack.addString("", "x");
-    std::vector<uint8_t> bytes = saved(pack);
-    // The empty name is written as count 1 and one NUL, never count 0.
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 30, bytes.begin() + 35), (std::vector<uint8_t>{1, 0, 0, 0, 0}));
-    // A count of 0 still reads as the empty string.
-    bytes.erase(bytes.begin() + 34);
-    put32(bytes, 30, 0);
-    const auto read = readBack(bytes);
-    ASSERT_EQ(read->getNumEntries(), 1);
-    EXPECT_EQ(read->getString(""), "x");
-}
-
 TEST(ResourcePack, DamageKeepsTheEntriesBefore)
 {
     ResourcePack pack;
     const std::vector<uint8_t> good = saved(fillAllTypes(pack));
 
+    // The type field of "blob": after the two entries before it (a pack of just those differs only in
+    // its count), the entry's magic and its name.
+    ResourcePack firstTwo;
+    firstTwo.addString("title", "Kelvane");
+    firstTwo.addImage("KV.0001.tif", smallImage(0xFF102030u));
     std::vector<uint8_t> unknownType = good;
-    put32(unknownType, payloadOffset(pack, 2) - 4, 7);
+    put32(unknownType, saved(firstTwo).size() + 12 + 4 + 5, 7);
     bool complete = true;
     auto read = readBack(unknownType, &complete);
     EXPECT_FALSE(complete);
@@ -237,7 +212,6 @@ TEST(ResourcePack, AddFileChoosesImageSampleOrData)
     ASSERT_EQ(pack.getNumEntries(), 3);
 
     EXPECT_EQ(pack.findEntry("knob")->type, uint32_t(resourceImage));
-    EXPECT_EQ(pack.getImage("knob").getPixelPointer(1, 0)[0], 6) << "decoded to blue-green-red-alpha";
     const Sample click = pack.getSample("click");
     ASSERT_EQ(click.getNumChannels(), 2u);
     EXPECT_EQ(click.getSampleRate(), 44100.0);

@@ -1,12 +1,7 @@
-#include "framework/core/FileStream.h"
 #include "framework/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace q9framework;
@@ -16,11 +11,6 @@ std::vector<uint8_t> bytesOf(const MemoryStream& s)
 {
     const auto* p = static_cast<const uint8_t*>(s.getBlock().getData());
     return std::vector<uint8_t>(p, p + s.getBlock().getSize());
-}
-
-std::string tempPath(const char* name)
-{
-    return std::string(::testing::TempDir()) + name + std::to_string(::getpid());
 }
 } // namespace
 
@@ -95,30 +85,4 @@ TEST(MemoryStream, WrappedBlockIsReadOnlyAndPositionClamps)
     char out[8] = {};
     EXPECT_EQ(s.read(out, 8), 1);
     EXPECT_EQ(out[0], 4);
-}
-
-TEST(FileStream, ModesAndMissingFile)
-{
-    const std::string path = tempPath("kv_filestream");
-    {
-        FileStream w(path.c_str(), FileStream::modeWrite);
-        ASSERT_TRUE(w.isOpen());
-        w.writeInt(42);
-        w.writeString("hello");
-    }
-    {
-        FileStream r(path.c_str(), FileStream::modeRead);
-        EXPECT_EQ(r.getLength(), 4 + 4 + 6);
-        EXPECT_EQ(r.readInt(), 42);
-        EXPECT_STREQ(r.readString().toUTF8(), "hello");
-    }
-    {
-        FileStream rw(path.c_str(), FileStream::modeRead | FileStream::modeWrite);
-        EXPECT_EQ(rw.getLength(), 0) << "read+write truncates";
-    }
-    std::remove(path.c_str());
-
-    FileStream missing("/nonexistent/dir/file", FileStream::modeRead);
-    EXPECT_FALSE(missing.isOpen());
-    EXPECT_EQ(missing.readInt(), 0);
 }

@@ -1,9 +1,7 @@
 #include "framework/core/Colour.h"
-#include "framework/core/Geometry.h"
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/MemoryStream.h"
 #include "framework/core/NumberText.h"
-#include "framework/core/Var.h"
 
 #include "CommaLocale.h"
 
@@ -112,22 +110,6 @@ TEST(MemoryBlock, HandlesCrossThreads)
     EXPECT_EQ(block.getSize(), 16u);
 }
 
-TEST(Var, GettersAnswerOnlyTheirOwnType)
-{
-    Var f(1.5f);
-    EXPECT_EQ(f.getType(), Var::typeFloat);
-    EXPECT_EQ(f.getFloat(), 1.5f);
-    EXPECT_EQ(f.getInt(), 0);
-
-    Var s("text");
-    EXPECT_STREQ(s.getString().toUTF8(), "text");
-    s.setBool(true);
-    EXPECT_TRUE(s.getString().isEmpty());
-    EXPECT_TRUE(s.getBool());
-
-    EXPECT_EQ(Var(7).getColour(), Colour());
-}
-
 TEST(Colour, WordTextAndArithmetic)
 {
     const Colour c(0x12, 0x34, 0x56, 0x78);
@@ -140,14 +122,4 @@ TEST(Colour, WordTextAndArithmetic)
     EXPECT_EQ(Colour(255, 128, 1, 128).premultiplied(), Colour(128, 64, 0, 128));
 
     EXPECT_EQ(Colour::fromHSV(0.0, 0.0, 0.5), Colour(128, 128, 128));
-}
-
-TEST(Rectangle, IntersectionContainmentAndEmptiness)
-{
-    const Rectangle a(0, 0, 10, 10);
-    EXPECT_FALSE(a.contains(10, 5)) << "the right edge is outside";
-    EXPECT_EQ(a.getIntersection(Rectangle(5, 5, 10, 10)), Rectangle(5, 5, 5, 5));
-    EXPECT_EQ(a.getIntersection(Rectangle(20, 30, 5, 5)), Rectangle(20, 30, 0, 0));
-    EXPECT_TRUE(Rectangle(0, 0, 0, 5).isEmpty());
-    EXPECT_EQ(a.getUnion(Rectangle(20, 20, 0, 0)), a);
 }

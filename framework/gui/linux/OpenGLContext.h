@@ -53,8 +53,6 @@ public:
     /** Swaps when double-buffered, otherwise glFlush. */
     void flush();
 
-    /** 0 when the circle shader failed to build (fillCircle then fills the plain rectangle). */
-    unsigned int getCircleProgram() const noexcept { return circleProgram; }
     bool isDoubleBuffered() const noexcept { return doubleBuffered; }
     _XDisplay* getDisplay() const noexcept { return display; }
     unsigned long getWindow() const noexcept { return window; }
@@ -75,7 +73,7 @@ private:
     unsigned long window;
     bool doubleBuffered;
     PixelSize size;
-    unsigned int circleProgram = 0;
+    unsigned int circleProgram = 0;   // 0 when the shader failed to build: fillCircle fills the rectangle
     int radiusLocation = -1, centreLocation = -1;
     unsigned int defaultProgram = 0;
     unsigned int programInUse = 0;

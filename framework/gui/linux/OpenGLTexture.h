@@ -23,8 +23,6 @@ public:
     uint32_t getNativeHandle() const override { return textureName; }
     bool isValid() const override { return glContext != nullptr && textureName != 0; }
 
-    bool usesPixelBuffer() const noexcept { return usePixelBuffer; }
-
 private:
     friend class OpenGLContext;
     /** Called by a context that goes first: its GL objects are already gone with it. */

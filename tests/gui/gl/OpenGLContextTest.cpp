@@ -1,6 +1,5 @@
 // The OpenGL layer on a real X11 window (Xvfb with Mesa's software renderer in CI): contexts, texture
 // uploads read back from the GPU and on-screen copies.
-#include "framework/gui/MemorySurface.h"
 #include "framework/gui/linux/OpenGLContext.h"
 #include "framework/gui/linux/OpenGLSurface.h"
 #include "framework/gui/linux/OpenGLTexture.h"
@@ -77,7 +76,6 @@ TEST_F(OpenGLTest, ContextIsCurrentAndKnowsItsWindow)
     EXPECT_EQ(OpenGLContext::getCurrent(), context.get());
     EXPECT_EQ(context->getSize(), (PixelSize{width, height}));
     EXPECT_GE(context->getMaximumTextureSize(), 2048);
-    EXPECT_NE(context->getCircleProgram(), 0u);
     EXPECT_NE(context->getNativeContext(), nullptr);
 
     auto second = OpenGLContext::create(view->getDisplay(), view->getWindow(), true);
@@ -118,7 +116,6 @@ TEST_F(OpenGLTest, UploadsChosenRectanglesClippedToTheTexture)
 {
     auto texture = context->createTexture(40, 24, 0, 1);
     ASSERT_NE(texture, nullptr);
-    EXPECT_TRUE(static_cast<OpenGLTexture&>(*texture).usesPixelBuffer());
     texture->clear();
     const Image image = numberedImage(64, 20);   // wider but shorter than the texture
     const Rectangle areas[] = {{2, 3, 10, 5}, {30, 15, 50, 50}, {100, 0, 5, 5}};
@@ -152,31 +149,6 @@ TEST_F(OpenGLTest, UnpremultiplyingUploadDividesByAlpha)
         const uint8_t expected[4][4] = {{127, 63, 0, 128}, {255, 255, 255, 0}, {1, 2, 3, 255}, {255, 127, 1, 200}};
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(0, std::memcmp(&pixels[x], expected[x], 4)) << x;
-    }
-}
-
-TEST_F(OpenGLTest, SurfacesOfEachKind)
-{
-    const struct {
-        int kind;
-        bool withContext;
-        const char* expected;
-    } cases[] = {
-        {0, false, "memory"}, {1, true, "opengl"}, {1, false, "none"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind);
-        auto surface = createSurface(c.withContext ? context.get() : nullptr, c.kind, 30, 20);
-        const char* got = !surface ? "none"
-                          : dynamic_cast<OpenGLSurface*>(surface.get()) != nullptr ? "opengl"
-                          : dynamic_cast<MemorySurface*>(surface.get()) != nullptr ? "memory"
-                                                                                    : "other";
-        EXPECT_STREQ(got, c.expected);
-        if (surface) {
-            int32_t stride = 0;
-            EXPECT_NE(surface->lockPixels(stride), nullptr);
-            EXPECT_EQ(stride, (30 + 32) * 4);
-        }
     }
 }
 
