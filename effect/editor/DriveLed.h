@@ -30,12 +30,9 @@ public:
     /** The film strip and its frame count (101 in the panel); a strip already on the GPU is dropped and
         uploaded again on the next frame. */
     void setFilmStrip(const q9framework::Image& strip, int frames);
-    const q9framework::Image& getFilmStrip() const noexcept { return strip; }
-    int getNumFrames() const noexcept { return frames; }
 
     /** 0..1, stored as is for the next frame (nothing is smoothed: the peak is collected per tick). */
     void setLevel(float newValue) noexcept { value = newValue; }
-    float getLevel() const noexcept { return value; }
 
     /** The frame a value shows among `frames`: trunc(value × (frames − 1)) in single precision, limited
         to 0..frames − 1; 0 without frames. */
@@ -48,8 +45,6 @@ public:
     /** The context goes with its textures: the indicator forgets its own and uploads again on the next
         frame that finds a context. */
     void renderingContextClosing(q9framework::RenderingContext& context) override;
-
-    q9framework::Texture* getTexture() const noexcept { return texture.get(); }
 
 private:
     void listenTo(q9framework::RenderingContext& context);

@@ -36,7 +36,6 @@ public:
     /** The needle position 0..1, stored as is for the next frame (no smoothing: the plug-in's peak
         measurement already falls back at its own rate). */
     void setPosition(float newPosition) noexcept { position = newPosition; }
-    float getPosition() const noexcept { return position; }
 
     /** Draws the needle (above). */
     void frameFinished() override;
@@ -46,9 +45,6 @@ public:
         the next frame that finds a context. */
     void renderingContextClosing(q9framework::RenderingContext& context) override;
 
-    /** The cut of the current texture (1 and 8 before the first frame). */
-    int getThickness() const noexcept { return thickness; }
-    int getTextureWidth() const noexcept { return textureWidth; }
     q9framework::Texture* getTexture() const noexcept { return texture.get(); }
 
 private:
