@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstring>
 #include <vector>
 
@@ -221,12 +223,20 @@ TEST(Image, DecodesJpegOpaque)
     EXPECT_TRUE(Image::decode(other, sizeof(other)).isNull());
 
     // Found by fuzzing: a small JPEG whose frame header claims 32767 x 32767 pixels made the decoder
-    // take four gigabytes and minutes; it is refused at once.
-    std::vector<uint8_t> huge = jpeg;
-    for (size_t i = 0; i + 8 < huge.size(); ++i)
-        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-            huge[i + 5] = 0x7F, huge[i + 6] = 0xFF, huge[i + 7] = 0x7F, huge[i + 8] = 0xFF;
-            break;
-        }
-    EXPECT_TRUE(Image::decode(huge.data(), huge.size()).isNull());
+    // take gigabytes and minutes (a progressive one inside libjpeg's own start of decoding, before the
+    // decoded size could be refused); both are refused from the header, with no memory to speak of.
+    for (const bool progressive : {false, true}) {
+        std::vector<uint8_t> huge = testpictures::makeJpeg(16, 8, 200, 100, 50, progressive);
+        const uint8_t frameMarker = progressive ? 0xC2 : 0xC0;
+        for (size_t i = 0; i + 8 < huge.size(); ++i)
+            if (huge[i] == 0xFF && huge[i + 1] == frameMarker) {
+                huge[i + 5] = 0x7F, huge[i + 6] = 0xFF, huge[i + 7] = 0x7F, huge[i + 8] = 0xFF;
+                break;
+            }
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        EXPECT_TRUE(Image::decode(huge.data(), huge.size()).isNull()) << "progressive " << progressive;
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes of peak memory";
+    }
 }

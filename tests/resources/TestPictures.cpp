@@ -29,7 +29,7 @@ std::vector<uint8_t> makePng(int width, int height, const std::vector<uint8_t>& 
     return bytes;
 }
 
-std::vector<uint8_t> makeJpeg(int width, int height, uint8_t red, uint8_t green, uint8_t blue)
+std::vector<uint8_t> makeJpeg(int width, int height, uint8_t red, uint8_t green, uint8_t blue, bool progressive)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
@@ -44,6 +44,8 @@ std::vector<uint8_t> makeJpeg(int width, int height, uint8_t red, uint8_t green,
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
     for (int x = 0; x < width; ++x) {

@@ -48,11 +48,18 @@ bool decodeInto(const uint8_t* bytes, size_t size, Target& target)
         jpeg_destroy_decompress(&info);
         return false;
     }
+    // Judged on the frame header, before anything is decoded: for a progressive file
+    // jpeg_start_decompress already reads every scan into coefficient buffers of the full size, so a
+    // few hundred bytes claiming 65000 x 65000 pixels would cost gigabytes there.
+    if (info.image_width < 1 || info.image_height < 1 || info.image_width > 0x7FFF || info.image_height > 0x7FFF
+        || uint64_t{info.image_width} * info.image_height > maxDecodedPixels) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    if (info.output_width < 1 || info.output_height < 1 || info.output_width > 0x7FFF
-        || info.output_height > 0x7FFF || info.output_components != 4
-        || uint64_t{info.output_width} * info.output_height > maxDecodedPixels) {
+    if (info.output_width != info.image_width || info.output_height != info.image_height
+        || info.output_components != 4) {
         jpeg_destroy_decompress(&info);
         return false;
     }
