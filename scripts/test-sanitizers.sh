@@ -29,8 +29,9 @@ start_private_xvfb 200
 # Leaks are checked at exit: the test programs keep every module they load mapped (tests/support/
 # KeepModulesLoaded.cpp), so the reports name their frames, and scripts/lsan.supp lists the one-time
 # allocations of third-party libraries, nothing of ours.
-# An allocation the address-space limit of a test refuses fails as it does without the sanitizer
-# (operator new throws) instead of stopping the program.
+# A malloc the address-space limit of a test refuses returns null as it does without the sanitizer
+# instead of stopping the program. (Its operator new still stops it: the one test that makes the
+# product's operator new fail runs that part in the normal build only.)
 export ASAN_OPTIONS="detect_leaks=1:alloc_dealloc_mismatch=0:strict_string_checks=1:allocator_may_return_null=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

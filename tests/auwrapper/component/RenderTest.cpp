@@ -110,12 +110,14 @@ TEST(Render, ASliceSizeWhoseBuffersCannotBeHadLeavesTheOldOneAndBadArgumentsAreR
     ComponentFixture f;
     ASSERT_EQ(f.open(), noErr);
     f.host().events.clear();
+#ifndef KELVANE_SANITIZED   // the sanitizer's operator new stops the program where the product's throws
     {
         AddressSpaceLimit limit(64u << 20);
         ASSERT_TRUE(limit.isActive());
         // Two channels of 2^26 floats: 512 MB that the limit does not leave.
         EXPECT_EQ(f.host().set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(1) << 26), memFullErr);
     }
+#endif
     UInt32 frames = 0;
     ASSERT_EQ(f.host().get(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, frames), noErr);
     EXPECT_EQ(frames, 4096u);
