@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace q9framework {
 
@@ -164,9 +165,20 @@ void X11Connection::processEvents()
         dispatch(event);
     }
     if (lost && openConnection == this && generation == myGeneration && readingEvents) {
-        // A broken socket reads as ready forever: stop watching it.
+        // A broken socket reads as ready forever: stop watching it. Its windows are gone with it; each
+        // is told so (a window told may close others, so each is looked up again).
         MessageLoop::getMain().removeDescriptor(ConnectionNumber(display));
         readingEvents = false;
+        std::vector<unsigned long> ids;
+        for (const auto& entry : windows)
+            ids.push_back(entry.first);
+        for (const unsigned long id : ids) {
+            if (openConnection != this || generation != myGeneration)
+                break;
+            const auto found = windows.find(id);
+            if (found != windows.end())
+                found->second->connectionLost();
+        }
     }
 }
 

@@ -40,6 +40,8 @@ public:
     static uint64_t getGeneration() noexcept;
 
     Display* getDisplay() const noexcept { return display; }
+    /** True once the connection broke. */
+    bool isLost() const noexcept { return lost; }
     /** Reads and dispatches every event that is available now. */
     void processEvents();
 

@@ -354,6 +354,11 @@ bool X11NativeWindow::beginFrame(RenderingContext& context)
 {
     if (!alive)
         return false;
+    // A server that went away shows here first (reading finds the socket closed): GL on a dead
+    // connection would get made-up drawable sizes from the failed geometry requests.
+    XPending(display);
+    if (connection.isLost())
+        return false;
     static_cast<OpenGLContext&>(context).beginFrame();
     return true;
 }
@@ -509,6 +514,14 @@ void X11NativeWindow::handleEvent(XEvent& event)
     case ClientMessage: handleClientMessage(event.xclient); break;
     case SelectionNotify: handleSelection(event.xselection); break;
     default: break;
+    }
+}
+
+void X11NativeWindow::connectionLost()
+{
+    if (alive) {
+        alive = false;
+        owner.nativeDestroyed();
     }
 }
 

@@ -50,6 +50,8 @@ public:
 
     /** One event for this window (from X11Connection). May delete this object (a close button). */
     void handleEvent(XEvent& event);
+    /** The connection broke (from X11Connection): the window is as good as destroyed. */
+    void connectionLost();
 
     Display* getDisplay() const noexcept { return display; }
     ::Window getWindow() const noexcept { return window; }
