@@ -2,6 +2,8 @@
 // screenshots read it, is what the painter draws.
 #include <gtest/gtest.h>
 
+#include "PumpUntil.h"
+
 #include "tools/gallery/Gallery.h"
 #include "tools/gallery/Screenshot.h"
 
@@ -48,11 +50,11 @@ protected:
         ASSERT_TRUE(window->hasNative());
         gallery = new Gallery();
         window->getContainer().setRoot(gallery, true, true);
-        ASSERT_TRUE(pumpUntil([&] {
+        ASSERT_TRUE(pumpMainLoopUntil([&] {
             XWindowAttributes a{};
             return XGetWindowAttributes(host, reinterpret_cast<uintptr_t>(window->getContentView()), &a) != 0
                    && a.map_state == IsViewable && !window->getContainer().isDirty();
-        }));
+        }, std::chrono::seconds(3)));
     }
     void TearDown() override
     {
@@ -61,17 +63,6 @@ protected:
             XCloseDisplay(host);
     }
 
-    bool pumpUntil(const std::function<bool()>& done)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (std::chrono::steady_clock::now() < end) {
-            MessageLoop::getMain().pump();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
     static FrameworkInitialiser* services;
     Display* host = nullptr;
     std::unique_ptr<ComponentsWindow> window;
@@ -84,7 +75,7 @@ TEST_F(GalleryWindow, PresentedPixelsAreThePaintersPixels)
 {
     gallery->look->slider->setValue(true, 0.6);
     gallery->strips->led->setState(true, true);
-    ASSERT_TRUE(pumpUntil([&] { return !window->getContainer().isDirty(); }));
+    ASSERT_TRUE(pumpMainLoopUntil([&] { return !window->getContainer().isDirty(); }, std::chrono::seconds(3)));
     q9framework::Window::runFrame();
     const Image presented = kelvane::readWindowPixels(*window);
     ASSERT_EQ(presented.getSize(), Point(Gallery::width, Gallery::height));

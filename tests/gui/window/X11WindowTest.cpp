@@ -4,6 +4,8 @@
 // through the main run loop, as an editor does on every idle.
 #include <gtest/gtest.h>
 
+#include "PumpUntil.h"
+
 #include "framework/gui/ComponentsWindow.h"
 #include "framework/gui/Painter.h"
 #include "framework/gui/linux/LinuxPlatform.h"
@@ -87,18 +89,6 @@ protected:
             XCloseDisplay(host);
     }
 
-    /** Pumps the main loop (and lets the frame timer run) until `done` or a second has passed. */
-    bool pumpUntil(const std::function<bool()>& done)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (std::chrono::steady_clock::now() < end) {
-            MessageLoop::getMain().pump();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
     bool logHas(const std::string& prefix)
     {
         for (const std::string& line : log)
@@ -111,7 +101,7 @@ protected:
     {
         act();
         XFlush(host);
-        EXPECT_TRUE(pumpUntil([&] { return logHas(expected); })) << "never saw " << expected;
+        EXPECT_TRUE(pumpMainLoopUntil([&] { return logHas(expected); })) << "never saw " << expected;
     }
     Display* host = nullptr;
     std::vector<std::string> log;
@@ -125,7 +115,7 @@ TEST_F(X11Window, RealPointerAndKeysReachTheComponents)
     auto* child = new Recorder(log, Rectangle(100, 50, 100, 100), Colour(200, 0, 0, 255));
     root->addChild(child);
     window.getContainer().setRoot(root, true, true);
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(pumpMainLoopUntil([&] {
         XWindowAttributes a{};
         return XGetWindowAttributes(host, reinterpret_cast<uintptr_t>(window.getContentView()), &a) != 0
                && a.map_state == IsViewable;
@@ -151,7 +141,7 @@ TEST_F(X11Window, RealPointerAndKeysReachTheComponents)
     EXPECT_FALSE(ComponentsContainer::isKeyHeld(KeyCodes::shift));
 
     // Frames paint the tree: the child's red is on the screen.
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(pumpMainLoopUntil([&] {
         XImage* image = XGetImage(host, reinterpret_cast<uintptr_t>(window.getContentView()), 150, 100, 1, 1,
                                   AllPlanes, ZPixmap);
         if (image == nullptr)
